@@ -1,0 +1,111 @@
+#include "app/Journal.h"
+
+#include "platform/db/DbError.h"
+
+TJournal::TJournal(const QString& dataDir, QObject* parent)
+    : QObject(parent)
+    , fDb(dataDir)
+    , fTbl(fDb)
+{
+    fTbl.SetSQL(InitialSQL());
+    connect(&fTbl, &TDbQuery::AfterOpen, this, &TJournal::OnAfterOpen);
+}
+
+void TJournal::Start()
+{
+    fDb.Open();
+    fTbl.Open();
+}
+
+void TJournal::Reopen(const QString& sql)
+{
+    fTbl.Close();
+    fTbl.SetSQL(sql);
+    fTbl.Open();
+}
+
+void TJournal::OnAfterOpen()
+{
+    ApplyAliases();
+    emit JournalOpened();
+}
+
+void TJournal::ApplyAliases()
+{
+    fAliasedCount = 0;
+    TDbQuery alias(fDb);
+    // Whatever happens in the pass, the grids get their row counts and the alias query is
+    // closed; an error still reaches the caller afterwards.
+    struct TFinish {
+        TJournal* Journal;
+        TDbQuery& Alias;
+        ~TFinish()
+        {
+            Alias.Close();
+            emit Journal->AliasesApplied(Journal->fAliasedCount);
+        }
+    } finish { this, alias };
+
+    alias.SetSQL(AliasSQL());
+    alias.Open();
+    alias.First();
+    TDbField& fname = alias.FieldByName(QStringLiteral("FNAME"));
+    TDbField& fdesc = alias.FieldByName(QStringLiteral("FDESC"));
+    while (!alias.Eof()) {
+        const QString name = fname.AsString();
+        if (!name.isEmpty()) {
+            if (TDbField* field = fTbl.FindField(name)) {
+                const QString label = fdesc.AsString();
+                if (!label.isEmpty())
+                    field->SetDisplayLabel(label);
+                field->SetIndex(fAliasedCount);
+                if (field->IsFloat())
+                    field->SetDisplayFormat(QStringLiteral("0.0000"));
+                ++fAliasedCount;
+            }
+        }
+        alias.Next();
+    }
+}
+
+bool TJournal::IsValidRow(int row) const
+{
+    return fTbl.Active() && row >= 1 && row <= fTbl.FieldCount();
+}
+
+bool TJournal::RowLabel(int row, QString& label) const
+{
+    if (!IsValidRow(row))
+        return false;
+    label = fTbl.Field(row - 1).DisplayLabel();
+    return true;
+}
+
+bool TJournal::RowValue(int row, QString& value) const
+{
+    if (!IsValidRow(row))
+        return false;
+    value = fTbl.Field(row - 1).DisplayText();
+    return true;
+}
+
+bool TJournal::StoreRow(int row, const QString& text)
+{
+    if (!IsValidRow(row))
+        return false;
+    fTbl.Edit();
+    fTbl.Field(row - 1).SetAsWideString(text);
+    return true;
+}
+
+void TJournal::Post()
+{
+    if (fTbl.State() == dsEdit || fTbl.State() == dsInsert)
+        fTbl.Post();
+}
+
+void TJournal::Cancel()
+{
+    if (fTbl.Active())
+        fTbl.Cancel();
+}

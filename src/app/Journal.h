@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/db/DbConnection.h"
+#include "platform/db/DbQuery.h"
+
+#include <QObject>
+
+// The journal: the connection to its database, the journal query and the alias pass that
+// relabels and reorders the journal's fields after every open.
+class TJournal : public QObject {
+    Q_OBJECT
+public:
+    explicit TJournal(const QString& dataDir = QString(), QObject* parent = nullptr);
+
+    static QString InitialSQL() { return QStringLiteral("select * from analysis"); }
+    static QString AliasSQL()
+    {
+        return QStringLiteral("select * from alias where (ord>=0) order by ord");
+    }
+
+    TDbConnection& Connection() { return fDb; }
+    TDbQuery& Query() { return fTbl; }
+    const TDbQuery& Query() const { return fTbl; }
+
+    // Opens the connection and the journal query with its current text.
+    void Start();
+    // Closes the journal query, replaces its text and opens it again.
+    void Reopen(const QString& sql);
+
+    // Relabels, reorders and formats the fields by the alias table; runs after every open.
+    void ApplyAliases();
+    int AliasedCount() const { return fAliasedCount; }
+    // The row count of a form or filter grid: its fixed rows and one data row per aliased
+    // field, but never fewer data rows than fixed rows.
+    static int GridRowCount(int fixedRows, int aliasedCount)
+    {
+        return fixedRows + std::max(aliasedCount, fixedRows);
+    }
+
+    // The form and filter grids address the fields by grid row, 1 for the first data row.
+    // An invalid row is not handled, so the grid keeps its own content.
+    bool IsValidRow(int row) const;
+    bool RowLabel(int row, QString& label) const;
+    bool RowValue(int row, QString& value) const;
+    bool StoreRow(int row, const QString& text); // puts the query into edit mode first
+
+    void Post(); // in browse mode nothing happens
+    void Cancel();
+    int RecordCount() const { return fTbl.Active() ? fTbl.RecordCount() : 0; }
+
+signals:
+    // After the alias pass of an open, with the aliased count: the grids set their row counts.
+    void AliasesApplied(int aliasedCount);
+    // After the alias pass: the table view restores its column widths.
+    void JournalOpened();
+
+private:
+    void OnAfterOpen();
+
+    TDbConnection fDb;
+    TDbQuery fTbl;
+    int fAliasedCount = 0;
+};

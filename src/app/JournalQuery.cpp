@@ -1,0 +1,232 @@
+#include "app/JournalQuery.h"
+
+#include "app/Journal.h"
+#include "platform/db/DbError.h"
+#include "platform/db/ValueText.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace {
+
+// The locale's short date as a PostgreSQL to_char picture, so the server shows a date the
+// way the table does.
+QString PostgresDatePicture()
+{
+    const QString f = QLocale().dateFormat(QLocale::ShortFormat);
+    QString out;
+    for (int i = 0; i < f.size();) {
+        const QChar c = f[i];
+        int n = 1;
+        while (i + n < f.size() && f[i + n] == c)
+            ++n;
+        if (c == u'd')
+            out += n == 1 ? QStringLiteral("FMDD") : QStringLiteral("DD");
+        else if (c == u'M')
+            out += n == 1 ? QStringLiteral("FMMM") : QStringLiteral("MM");
+        else if (c == u'y')
+            out += n <= 2 ? QStringLiteral("YY") : QStringLiteral("YYYY");
+        else
+            out += QStringLiteral("\"%1\"").arg(QString(n, c));
+        i += n;
+    }
+    return out;
+}
+
+} // namespace
+
+QStringList TJournalQueryBuilder::SortItems()
+{
+    return { QStringLiteral("Сортировать ..."), QStringLiteral("по номеру истории"),
+             QStringLiteral("по дате анализа"), QStringLiteral("по дате поступления"),
+             QStringLiteral("по дате отбора") };
+}
+
+void TJournalQueryBuilder::SetSortItem(int index, bool reverse)
+{
+    const QString d = reverse ? QStringLiteral("DESC") : QString();
+    switch (index) {
+    case 1:
+        fOrderClause = QStringLiteral("order by OBJ_NUM ") + d;
+        break;
+    case 2:
+        fOrderClause = QStringLiteral("order by AN_DATE ") + d + QStringLiteral(",OBJ_NUM");
+        break;
+    case 3:
+        fOrderClause = QStringLiteral("order by OBJ_DELIVD ") + d + QStringLiteral(",OBJ_NUM");
+        break;
+    case 4:
+        fOrderClause = QStringLiteral("order by OBJ_GETD ") + d + QStringLiteral(",OBJ_NUM");
+        break;
+    default:
+        fOrderClause.clear();
+    }
+}
+
+void TJournalQueryBuilder::SetTitleSort(const QString& fieldName, bool reverse)
+{
+    fOrderClause = QStringLiteral(" order by ") + Identifier(fieldName)
+        + (reverse ? QStringLiteral(" DESC") : QString());
+}
+
+QString TJournalQueryBuilder::Identifier(const QString& name) const
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (fDialect == sdAccess || plain.match(name).hasMatch())
+        return name;
+    QString quoted = name;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString TJournalQueryBuilder::Joiner() const
+{
+    return fDialect == sdAccess ? QStringLiteral("&' '&") : QStringLiteral("||' '||");
+}
+
+QString TJournalQueryBuilder::LikeOperator() const
+{
+    return fDialect == sdPostgres ? QStringLiteral("ilike") : QStringLiteral("like");
+}
+
+// The field as the user reads it, for matching with like.
+QString TJournalQueryBuilder::MatchTerm(const TQueryField& field) const
+{
+    const QString f = Identifier(field.Name);
+    switch (fDialect) {
+    case sdSqlite:
+        return field.Date ? QStringLiteral("vsk_datetext(%1)").arg(f) : f;
+    case sdPostgres:
+        return field.Date ? QStringLiteral("to_char(%1,'%2')").arg(f, PostgresDatePicture())
+                          : f + QStringLiteral("::text");
+    default:
+        return f;
+    }
+}
+
+// One link of the search chain: "&" of the original treats null as empty, "||" does not, so
+// every link is made null-safe or one empty field would hide the whole record.
+QString TJournalQueryBuilder::SearchTerm(const TQueryField& field) const
+{
+    if (fDialect == sdAccess)
+        return field.Name;
+    return QStringLiteral("coalesce(%1,'')").arg(MatchTerm(field));
+}
+
+std::vector<TQueryField> TJournalQueryBuilder::FieldsOf(const TDbQuery& query)
+{
+    std::vector<TQueryField> fields;
+    if (!query.Active())
+        return fields;
+    for (int i = 0; i < query.FieldCount(); ++i) {
+        const TDbField& f = query.Field(i);
+        fields.push_back({ f.FieldName(), f.IsNumeric(), f.IsDate() });
+    }
+    return fields;
+}
+
+QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
+                                        const std::vector<TQueryField>& fields) const
+{
+    QString text = TJournal::InitialSQL();
+    const QString like = LikeOperator();
+
+    QString search;
+    if (inputs.SearchText != SearchPlaceholder()) {
+        QStringList chain;
+        for (const TQueryField& f : fields)
+            chain << SearchTerm(f);
+        search = QStringLiteral("(") + chain.join(Joiner()) + QStringLiteral(") ") + like
+            + QStringLiteral(" :par1");
+    }
+
+    QString list;
+    auto add = [&](const QString& condition) {
+        list = list.isEmpty() ? condition : list + QStringLiteral(" and ") + condition;
+    };
+    for (int r = 1; r <= inputs.FilterRowCount; ++r) {
+        const QString v = inputs.FilterValue ? inputs.FilterValue(r) : QString();
+        if (v.isEmpty())
+            continue;
+        if (r - 1 >= int(fields.size()))
+            throw EDatabaseError(
+                QStringLiteral("Индекс поля вне допустимого диапазона: %1").arg(r - 1));
+        const TQueryField& field = fields[r - 1];
+        if (!field.Numeric || !v.contains(QLatin1String(".."))) {
+            add(QStringLiteral("(%1 %2 :par_%3)").arg(MatchTerm(field), like).arg(r));
+            continue;
+        }
+        const QStringList parts = v.split(QStringLiteral(".."));
+        bool hasLower = false, hasUpper = false;
+        const double lower = ValueText::ParseNumber(parts.value(0), QLocale(), &hasLower);
+        const double upper = ValueText::ParseNumber(parts.value(1), QLocale(), &hasUpper);
+        const QString f = Identifier(field.Name);
+        const QString lo = QString::number(lower, 'f', 2);
+        const QString hi = QString::number(upper, 'f', 2);
+        if (hasLower && hasUpper)
+            add(QStringLiteral("((%1>=%2) and (%1<=%3))").arg(f, lo, hi));
+        else if (hasLower)
+            add(QStringLiteral("(%1>=%2)").arg(f, lo));
+        else if (hasUpper)
+            add(QStringLiteral("(%1<=%2)").arg(f, hi));
+    }
+
+    if (!search.isEmpty() || !list.isEmpty())
+        text += QStringLiteral(" where ");
+    if (!search.isEmpty()) {
+        text += search;
+        if (!list.isEmpty())
+            text += QStringLiteral(" and ") + list;
+    } else {
+        text += list;
+    }
+    if (!fOrderClause.isEmpty())
+        text += u' ' + fOrderClause;
+    return text;
+}
+
+bool TJournalQueryBuilder::ParamValue(const QString& name, const TQueryInputs& inputs,
+                                      QString* value)
+{
+    if (name == u"par1") {
+        *value = u'%' + inputs.SearchText + u'%';
+        return true;
+    }
+    const int underscore = name.indexOf(u'_');
+    bool ok = false;
+    const int row = underscore < 0 ? 0 : name.mid(underscore + 1).toInt(&ok);
+    if (!ok)
+        return false;
+    *value = u'%' + (inputs.FilterValue ? inputs.FilterValue(row) : QString()) + u'%';
+    return true;
+}
+
+void TJournalQueryBuilder::BindParams(TDbQuery& query, const TQueryInputs& inputs) const
+{
+    for (TDbParam& p : query.Params()) {
+        QString value;
+        p.Value = ParamValue(p.Name, inputs, &value) ? QVariant(value) : QVariant();
+    }
+}
+
+void TJournalQueryBuilder::ApplyQuery(TJournal& journal, const TQueryInputs& inputs)
+{
+    fDialect = journal.Connection().Dialect();
+    TDbQuery& tbl = journal.Query();
+    const QString text = Build(inputs, FieldsOf(tbl));
+    tbl.Close();
+    tbl.SetSQL(text);
+    BindParams(tbl, inputs);
+    tbl.Open();
+}
+
+QString TJournalQueryBuilder::FullTable() const
+{
+    return TJournal::InitialSQL() + u' ' + fOrderClause;
+}
+
+void TJournalQueryBuilder::ApplyFullTable(TJournal& journal)
+{
+    fDialect = journal.Connection().Dialect();
+    journal.Reopen(FullTable());
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+// A failure of the data layer. It carries the text shown to the user as it stands, so the
+// journal code never catches it and the top-level handler can display its message.
+class EDatabaseError : public std::exception {
+public:
+    explicit EDatabaseError(QString message)
+        : fMessage(std::move(message))
+        , fUtf8(fMessage.toUtf8())
+    {
+    }
+
+    const QString& Message() const noexcept { return fMessage; }
+    const char* what() const noexcept override { return fUtf8.constData(); }
+
+private:
+    QString fMessage;
+    QByteArray fUtf8;
+};
