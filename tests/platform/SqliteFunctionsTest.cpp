@@ -1,0 +1,63 @@
+#include "TestDatabase.h"
+#include "platform/db/DbConnection.h"
+#include "platform/db/DbQuery.h"
+
+namespace {
+
+TEST(SqliteFunctions, LikeIgnoresCaseInEveryScript)
+{
+    TTestDatabase file({ "create table t (x text)" });
+    TDbConnection db(file.Dir());
+    db.SetConnectionString(file.Path());
+    db.Open();
+    struct {
+        const char* Text;
+        const char* Pattern;
+        int Expected; // -1: null
+    } cases[] = {
+        { "Иванов", "%ИВАН%", 1 },
+        { "ФЁДОРОВ", "%федоров%", 1 },
+        { "Фёдоров", "%ФЕДОР%", 1 },
+        { "Straße", "%STRASSE%", 0 }, // simple folding, one character for one
+        { "Ωmega", "ωMEGA", 1 },
+        { "abc", "a_c", 1 },
+        { "ac", "a_c", 0 },
+        { "abc", "%", 1 },
+        { "", "%%", 1 },
+        { "a%c", "a\\%c", 1 },
+        { "abc", "a\\%c", 0 },
+        { "кровь и моча", "%кровь%моча%", 1 },
+        { "моча и кровь", "%кровь%моча%", 0 },
+        { "ааб", "%аб", 1 },
+    };
+    QSqlQuery q(db.Database());
+    for (const auto& c : cases) {
+        const bool escaped = QString(c.Pattern).contains('\\');
+        ASSERT_TRUE(q.prepare(escaped ? "select ? like ? escape '\\'" : "select ? like ?"));
+        q.addBindValue(QString::fromUtf8(c.Text));
+        q.addBindValue(QString::fromUtf8(c.Pattern));
+        ASSERT_TRUE(q.exec() && q.next()) << q.lastError().text().toStdString();
+        EXPECT_EQ(q.value(0).toInt(), c.Expected) << c.Text << " like " << c.Pattern;
+    }
+    ASSERT_TRUE(q.exec("select null like '%'") && q.next());
+    EXPECT_TRUE(q.value(0).isNull());
+}
+
+TEST(SqliteFunctions, DateTextShowsTheLocaleShortDate)
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    TTestDatabase file({ "create table t (x text)" });
+    TDbConnection db(file.Dir());
+    db.SetConnectionString(file.Path());
+    db.Open();
+    QSqlQuery q(db.Database());
+    ASSERT_TRUE(q.exec("select vsk_datetext('2024-03-05'), vsk_datetext('2024-03-05 09:15:00'),"
+                       " vsk_datetext(null), vsk_datetext('мусор')")
+                && q.next());
+    EXPECT_EQ(q.value(0).toString(), "05.03.2024");
+    EXPECT_EQ(q.value(1).toString(), "05.03.2024 09:15");
+    EXPECT_TRUE(q.value(2).isNull());
+    EXPECT_EQ(q.value(3).toString(), "мусор");
+}
+
+} // namespace
