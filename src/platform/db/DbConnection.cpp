@@ -39,7 +39,9 @@ bool StartsWith(const QString& text, const char* prefix)
 QString OdbcDbmsName(const QSqlDatabase& db)
 {
     const QVariant h = db.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "SQLHANDLE") != 0)
+    // The driver hands out its connection handle as a plain pointer.
+    if (!h.isValid()
+        || (qstrcmp(h.typeName(), "SQLHANDLE") != 0 && qstrcmp(h.typeName(), "void*") != 0))
         return QString();
     SQLHANDLE hdbc = *static_cast<const SQLHANDLE*>(h.constData());
     SQLCHAR name[128] = {};
