@@ -1,0 +1,136 @@
+#include "grid/model/CellList.h"
+
+#include "grid/model/DrawCellInfo.h"
+#include "grid/model/GridHost.h"
+#include "grid/model/HeadList.h"
+#include "grid/model/TextFlags.h"
+
+#include <algorithm>
+
+TCellList::TCellList(IGridHost* Grid)
+    : TCellObjectList(Grid)
+{
+}
+
+std::unique_ptr<TGridObjectCollectionItem> TCellList::CreateItem() const
+{
+    return std::make_unique<TCell>(Grid());
+}
+
+TCell* TCellList::Add(THead* AColHead, THead* ARowHead)
+{
+    IGridHost* G = Grid();
+    if (!AColHead || !ARowHead || !G || !G->ColHeads() || !G->RowHeads()
+        || AColHead->Collection() != G->ColHeads() || ARowHead->Collection() != G->RowHeads())
+        return nullptr;
+    const TGridCell C { qint32(AColHead->Cell()), qint32(ARowHead->Cell()) };
+    if (AColHead->Cell() != C.Col || ARowHead->Cell() != C.Row || !G->GridArea().Contains(C))
+        return nullptr;
+    if (TCell* Existing = FindCell(C.Col, C.Row))
+        return Existing;
+    TCollectionUpdate Update(*this);
+    TCell* Cell = Add();
+    Cell->SetHeads(AColHead, ARowHead);
+    Cell->SetCoord(C);
+    return Cell;
+}
+
+TCell* TCellList::Add(qint32 ACol, qint32 ARow)
+{
+    IGridHost* G = Grid();
+    if (!G || !G->GridArea().Contains(ACol, ARow))
+        return nullptr;
+    if (TCell* Existing = FindCell(ACol, ARow))
+        return Existing;
+    TDrawCellInfo Info;
+    const bool HasFormat = G->GetCellFormat(ACol, ARow, Info);
+    TCollectionUpdate Update(*this);
+    TCell* Cell = Add();
+    if (HasFormat) {
+        Cell->SetBackColor(Info.CellColor);
+        Cell->SetAlignment(FlagsToAlignment(Info.Flags));
+        Cell->SetDropList(Info.DropList);
+        Cell->SetFont(Info.Font());
+    } else {
+        Cell->SetBackColor(G->EditCellColor());
+        Cell->SetAlignment(FlagsToAlignment(TextFlags::tfObjectDefault));
+        if (G->ControlFont())
+            Cell->SetFont(*G->ControlFont());
+    }
+    Cell->SetCoord(TGridCell { ACol, ARow });
+    return Cell;
+}
+
+TCell* TCellList::GetCell(qint32 Col, qint32 Row)
+{
+    if (TCell* Existing = FindCell(Col, Row))
+        return Existing;
+    return Add(Col, Row);
+}
+
+TCell* TCellList::FindCell(qint32 Col, qint32 Row) const
+{
+    int Index = 0;
+    return Find(Col, Row, Index) ? Items(Index) : nullptr;
+}
+
+bool TCellList::Find(qint32 Col, qint32 Row, int& Index) const
+{
+    int Lo = 0;
+    int Hi = Count();
+    while (Lo < Hi) {
+        const int Mid = Lo + (Hi - Lo) / 2;
+        const TGridRegion& R = Items(Mid)->RegionCoord();
+        if (R.FirstRow < Row || (R.FirstRow == Row && R.FirstCol < Col))
+            Lo = Mid + 1;
+        else
+            Hi = Mid;
+    }
+    Index = Lo;
+    if (Lo >= Count())
+        return false;
+    const TCell* Found = Items(Lo);
+    return Found->Cell() >= 0 && Found->FirstRow() == Row && Found->FirstCol() == Col;
+}
+
+void TCellList::Sort()
+{
+    std::vector<TGridObjectCollectionItem*> All = Store().ToVector();
+    std::stable_sort(All.begin(), All.end(), [](auto* A, auto* B) {
+        return static_cast<TCell*>(A)->Cell() < static_cast<TCell*>(B)->Cell();
+    });
+    Store().Assign(All);
+    Changed();
+}
+
+void TCellList::UpdateIndexes()
+{
+    TCollectionUpdate Update(*this);
+    Sort();
+}
+
+bool TCellList::CheckConsistency(QString* Fault) const
+{
+    if (!TCellObjectList::CheckConsistency(Fault))
+        return false;
+    // Numbered cells must also run in (row, column) order, or the search by
+    // position goes astray.
+    const TCell* Prev = nullptr;
+    for (int I = 0; I < Count(); ++I) {
+        const TCell* C = Items(I);
+        if (C->Cell() < 0)
+            continue;
+        if (Prev
+            && (Prev->FirstRow() > C->FirstRow()
+                || (Prev->FirstRow() == C->FirstRow() && Prev->FirstCol() >= C->FirstCol()))) {
+            if (Fault)
+                *Fault = QStringLiteral("cell %1 at (%2, %3) is out of position order")
+                             .arg(I)
+                             .arg(C->FirstCol())
+                             .arg(C->FirstRow());
+            return false;
+        }
+        Prev = C;
+    }
+    return true;
+}
