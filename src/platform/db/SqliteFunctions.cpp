@@ -3,27 +3,69 @@
 #include "platform/db/FieldType.h"
 #include "platform/db/ValueText.h"
 
+#include <QHash>
 #include <QString>
 #include <sqlite3.h>
 
 namespace {
 
+char16_t FoldChar(char16_t c)
+{
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    if (c >= 0x0430 && c <= 0x044F) // Russian small letters, the common case
+        return c;
+    if (c >= 0x0410 && c <= 0x042F)
+        return char16_t(c + 0x20);
+    if (c == 0x0401 || c == 0x0451) // Ё and ё are searched as е
+        return 0x0435;
+    return char16_t(QChar::toCaseFolded(c));
+}
+
 void FoldInto(const char16_t* s, int n, QString& out)
 {
     out.resize(n);
     QChar* d = out.data();
-    for (int i = 0; i < n; ++i) {
-        char16_t c = s[i];
-        if (c < 0x80) {
-            if (c >= u'A' && c <= u'Z')
-                c = char16_t(c + 32);
+    for (int i = 0; i < n; ++i)
+        d[i] = QChar(FoldChar(s[i]));
+}
+
+// Decodes and folds in one pass, so the database's UTF-8 text is never converted whole.
+void FoldUtf8Into(const unsigned char* s, int n, QString& out)
+{
+    out.resize(n); // never more UTF-16 units than bytes
+    QChar* d = out.data();
+    int o = 0;
+    for (int i = 0; i < n;) {
+        const unsigned char b = s[i];
+        char32_t cp;
+        int len;
+        if (b < 0x80) {
+            cp = b, len = 1;
+        } else if ((b & 0xE0) == 0xC0 && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            cp = char32_t(b & 0x1F) << 6 | (s[i + 1] & 0x3F), len = 2;
+        } else if ((b & 0xF0) == 0xE0 && i + 2 < n && (s[i + 1] & 0xC0) == 0x80
+                   && (s[i + 2] & 0xC0) == 0x80) {
+            cp = char32_t(b & 0x0F) << 12 | char32_t(s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F);
+            len = 3;
+        } else if ((b & 0xF8) == 0xF0 && i + 3 < n && (s[i + 1] & 0xC0) == 0x80
+                   && (s[i + 2] & 0xC0) == 0x80 && (s[i + 3] & 0xC0) == 0x80) {
+            cp = char32_t(b & 0x07) << 18 | char32_t(s[i + 1] & 0x3F) << 12
+                | char32_t(s[i + 2] & 0x3F) << 6 | (s[i + 3] & 0x3F);
+            len = 4;
         } else {
-            c = QChar::toCaseFolded(c);
-            if (c == u'ё')
-                c = u'е';
+            cp = 0xFFFD, len = 1;
         }
-        d[i] = QChar(c);
+        i += len;
+        if (cp > 0xFFFF) {
+            const char32_t v = QChar::toCaseFolded(cp);
+            d[o++] = QChar(QChar::highSurrogate(v));
+            d[o++] = QChar(QChar::lowSurrogate(v));
+        } else {
+            d[o++] = QChar(FoldChar(char16_t(cp)));
+        }
     }
+    out.resize(o);
 }
 
 // Matches a folded text against a folded pattern with "%" for any run and "_" for any one
@@ -102,7 +144,7 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        esc = QChar(QChar::toCaseFolded(e[0]));
+        esc = QChar(FoldChar(e[0]));
     }
     // The pattern is the same for every row of a statement: fold it once.
     auto* pattern = static_cast<TFolded*>(sqlite3_get_auxdata(ctx, 0));
@@ -118,23 +160,66 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
     }
     thread_local QString text;
-    const auto* s = static_cast<const char16_t*>(sqlite3_value_text16(argv[1]));
-    FoldInto(s, sqlite3_value_bytes16(argv[1]) / 2, text);
+    const unsigned char* s = sqlite3_value_text(argv[1]);
+    FoldUtf8Into(s, sqlite3_value_bytes(argv[1]), text);
     const QString& pt = pattern->Text;
     sqlite3_result_int(ctx, Match(pt.constData(), pt.constData() + pt.size(), text.constData(),
                                   text.constData() + text.size(), esc));
+}
+
+// A plain stored date "yyyy-mm-dd" as the number yyyymmdd, or -1 for anything else.
+int PlainDateKey(const unsigned char* s, int n)
+{
+    if (n != 10 || s[4] != '-' || s[7] != '-')
+        return -1;
+    int key = 0;
+    for (int i : { 0, 1, 2, 3, 5, 6, 8, 9 }) {
+        if (s[i] < '0' || s[i] > '9')
+            return -1;
+        key = key * 10 + (s[i] - '0');
+    }
+    return key;
+}
+
+void ResultText(sqlite3_context* ctx, const QByteArray& utf8)
+{
+    sqlite3_result_text(ctx, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
 void DateTextFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return;
+    // A search runs this for every date of every record, and a journal has few distinct
+    // dates: the texts of plain dates are kept per thread for the locale they were made in.
+    thread_local QHash<int, QByteArray> shownDates;
+    thread_local QLocale cacheLocale;
+    const auto* utf8 = sqlite3_value_text(argv[0]);
+    const int key = PlainDateKey(utf8, sqlite3_value_bytes(argv[0]));
+    if (key >= 0) {
+        const QLocale locale;
+        if (cacheLocale != locale) {
+            shownDates.clear();
+            cacheLocale = locale;
+        }
+        auto it = shownDates.constFind(key);
+        if (it == shownDates.constEnd()) {
+            if (shownDates.size() > 100000)
+                shownDates.clear();
+            const QDate date(key / 10000, key / 100 % 100, key % 100);
+            it = shownDates.insert(key, date.isValid()
+                                       ? locale.toString(date, QLocale::ShortFormat).toUtf8()
+                                       : QByteArray(reinterpret_cast<const char*>(utf8), 10));
+        }
+        ResultText(ctx, *it);
+        return;
+    }
     const auto* s = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
     const QString stored = QString::fromUtf16(s, sqlite3_value_bytes16(argv[0]) / 2);
     const QDateTime dt = ValueText::StoredDateTime(stored);
-    const QString shown
-        = dt.isValid() ? ValueText::DisplayDateTime(dt, ftDateTime, QLocale()) : stored;
-    sqlite3_result_text16(ctx, shown.utf16(), int(shown.size() * 2), SQLITE_TRANSIENT);
+    ResultText(ctx,
+               (dt.isValid() ? ValueText::DisplayDateTime(dt, ftDateTime, QLocale()) : stored)
+                   .toUtf8());
 }
 
 } // namespace
@@ -148,14 +233,14 @@ QString FoldForSearch(const QString& text)
 
 bool RegisterJournalFunctions(sqlite3* db)
 {
-    const int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC;
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     return sqlite3_create_function_v2(db, "like", 2, flags, nullptr, LikeFunction, nullptr,
                                       nullptr, nullptr)
         == SQLITE_OK
         && sqlite3_create_function_v2(db, "like", 3, flags, nullptr, LikeFunction, nullptr,
                                       nullptr, nullptr)
         == SQLITE_OK
-        && sqlite3_create_function_v2(db, "vsk_datetext", 1, SQLITE_UTF16, nullptr,
+        && sqlite3_create_function_v2(db, "vsk_datetext", 1, SQLITE_UTF8, nullptr,
                                       DateTextFunction, nullptr, nullptr, nullptr)
         == SQLITE_OK;
 }

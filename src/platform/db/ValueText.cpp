@@ -73,28 +73,71 @@ QString FormatPicture(double value, const QString& picture, const QLocale& local
     return prefix + (negative ? locale.negativeSign() : QString()) + out + suffix;
 }
 
+namespace {
+
+    // Reads "yyyy-MM-dd", "yyyy-MM-dd HH:mm[:ss[.zzz]]" or with a "T", the forms the embedded
+    // database keeps, without the locale and time-zone machinery of a general parser: the
+    // table and the search show thousands of dates a second.
+    QDateTime ParseIsoDateTime(QStringView t)
+    {
+        auto digits = [&](int from, int count, int* out) {
+            if (from + count > t.size())
+                return false;
+            int v = 0;
+            for (int i = from; i < from + count; ++i) {
+                const char16_t c = t[i].unicode();
+                if (c < u'0' || c > u'9')
+                    return false;
+                v = v * 10 + (c - u'0');
+            }
+            *out = v;
+            return true;
+        };
+        int y, mo, d, h = 0, mi = 0, sec = 0, ms = 0;
+        if (t.size() < 10 || t[4] != u'-' || t[7] != u'-' || !digits(0, 4, &y)
+            || !digits(5, 2, &mo) || !digits(8, 2, &d))
+            return {};
+        if (t.size() > 10) {
+            if ((t[10] != u' ' && t[10] != u'T') || t.size() < 16 || t[13] != u':'
+                || !digits(11, 2, &h) || !digits(14, 2, &mi))
+                return {};
+            if (t.size() > 16) {
+                if (t[16] != u':' || !digits(17, 2, &sec))
+                    return {};
+                if (t.size() > 19) {
+                    if (t[19] != u'.' || !digits(20, int(std::min<qsizetype>(3, t.size() - 20)), &ms))
+                        return {};
+                    for (qsizetype i = t.size() - 20; i < 3; ++i)
+                        ms *= 10;
+                    if (t.size() > 23)
+                        return {};
+                }
+            }
+        }
+        const QDate date(y, mo, d);
+        const QTime time(h, mi, sec, ms);
+        if (!date.isValid() || !time.isValid())
+            return {};
+        // Kept in UTC so that no time-zone rules are consulted; only the date and the time of
+        // day are ever read back.
+        return QDateTime(date, time, Qt::UTC);
+    }
+
+} // namespace
+
 QDateTime StoredDateTime(const QVariant& value)
 {
     switch (value.typeId()) {
     case QMetaType::QDateTime:
         return value.toDateTime();
     case QMetaType::QDate:
-        return QDateTime(value.toDate(), QTime(0, 0));
+        return QDateTime(value.toDate(), QTime(0, 0), Qt::UTC);
     case QMetaType::QTime:
-        return QDateTime(QDate(1899, 12, 30), value.toTime());
+        return QDateTime(QDate(1899, 12, 30), value.toTime(), Qt::UTC);
     default:
         break;
     }
-    const QString text = value.toString().trimmed();
-    QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (!dt.isValid())
-        dt = QDateTime::fromString(text, Qt::ISODate);
-    if (!dt.isValid()) {
-        const QDate d = QDate::fromString(text.left(10), Qt::ISODate);
-        if (d.isValid() && text.size() == 10)
-            dt = QDateTime(d, QTime(0, 0));
-    }
-    return dt;
+    return ParseIsoDateTime(QStringView(value.toString()).trimmed());
 }
 
 QString DisplayDateTime(const QDateTime& dt, TFieldType type, const QLocale& locale)
@@ -225,7 +268,7 @@ QDateTime ParseDateTime(const QString& text, const QLocale& locale, bool* ok)
     }
     if (ok)
         *ok = true;
-    return QDateTime(date, time);
+    return QDateTime(date, time, Qt::UTC); // a wall-clock time: no DST gap may shift it
 }
 
 namespace {
