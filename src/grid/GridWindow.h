@@ -1,0 +1,53 @@
+#pragma once
+
+#include "grid/model/GridEvents.h"
+
+#include <QRect>
+
+#include <functional>
+
+class TGridFont;
+class IGridCanvas;
+class TRange;
+class TGridObjectCollectionItem;
+
+// What a grid object asks of the window that owns it. The window control
+// implements it; without one the grid still answers every geometric query,
+// with an empty client rectangle.
+class IGridWindow {
+public:
+    virtual ~IGridWindow() = default;
+
+    // The rectangle the grid lays out in.
+    virtual QRect ClientRect() const = 0;
+    // The control's full extent, scroll bars included.
+    virtual QRect ControlRect() const = 0;
+    // None when the window cannot draw now.
+    virtual IGridCanvas* Canvas() = 0;
+    virtual const TGridFont& Font() const = 0;
+    virtual bool HasFocus() const = 0;
+    virtual bool IsLoading() const = 0;
+    virtual bool IsDesigning() const = 0;
+    virtual bool HasScalingFlags() const = 0;
+
+    virtual void InvalidateRect(const QRect& Rect, bool EraseBackground) = 0;
+    // Repaints what is pending, now.
+    virtual void Update() = 0;
+    virtual void UpdateScrollBars() = 0;
+    // Runs Event every Interval milliseconds; an empty event stops the timer.
+    virtual void SetTimerEvent(std::function<void()> Event, int Interval) = 0;
+
+    virtual void TopLeftChanged() = 0;
+    virtual void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) = 0;
+
+    // The user's handlers; each returns whether it handled the request.
+    virtual bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
+        THead* ARowHead, QString& Text)
+        = 0;
+    virtual bool SetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
+        THead* ARowHead, const QString& Text)
+        = 0;
+    virtual bool GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
+        THead* ARowHead, TDrawCellInfo& CellInfo)
+        = 0;
+};
