@@ -93,8 +93,8 @@ void WriteLine(const QByteArray& line, int handle)
 
 }
 
-QByteArray TraceLine(const QString& format, const QVariantList& args, int channel, int level,
-    const QDateTime& stamp)
+QByteArray TraceLine(
+    const QString& format, const QVariantList& args, int channel, int level, const QDateTime& stamp)
 {
     if (level > TRACE_THRESHOLD)
         return {};

@@ -25,8 +25,8 @@ constexpr int TRACE_NO_HANDLE = -1;
 
 void Trace(const QString& format, const QVariantList& args, int handle = TRACE_NO_HANDLE,
     int channel = 1, int level = TRACE_MESSAGE);
-void TraceText(const QString& text, int level = TRACE_MESSAGE, int channel = 1,
-    int handle = TRACE_NO_HANDLE);
+void TraceText(
+    const QString& text, int level = TRACE_MESSAGE, int channel = 1, int handle = TRACE_NO_HANDLE);
 
 // The encoded line Trace would write at the given moment; empty when the level is above
 // the threshold.

@@ -27,8 +27,8 @@ public:
     {
         std::fflush(stdout);
         fSaved = ::dup(STDOUT_FILENO);
-        const int handle = ::open(QFile::encodeName(path).constData(),
-            O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int handle
+            = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(handle, STDOUT_FILENO);
         ::close(handle);
     }
