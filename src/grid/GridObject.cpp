@@ -360,7 +360,10 @@ void TGridObject::SelectionChanged(TRange& Range, TGridObjectCollectionItem* Ite
         fGridControl->SelectionChanged(Range, Item);
 }
 
-bool TGridObject::IsLoading() const { return fGridControl && fGridControl->IsLoading(); }
+bool TGridObject::IsLoading() const
+{
+    return fLoading || (fGridControl && fGridControl->IsLoading());
+}
 
 bool TGridObject::IsDesigning() const { return fGridControl && fGridControl->IsDesigning(); }
 

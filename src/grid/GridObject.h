@@ -306,6 +306,9 @@ public:
     TGridRegion GridArea() const override { return fArea; }
     bool HasControl() const override { return fGridControl != nullptr; }
     bool IsLoading() const override;
+    // Stored values are being put back: attribute stamps are taken as read,
+    // not made.
+    void SetLoading(bool Value) { fLoading = Value; }
     bool IsDesigning() const override;
     const TGridFont* ControlFont() const override;
     TColor EditCellColor() const override { return clEditCell(); }
@@ -340,6 +343,7 @@ private:
     void StopTimer();
 
     IGridWindow* fGridControl;
+    bool fLoading = false;
     TGridCell fFirst { 1, 1 };
     TGridCell fCurrent { 1, 1 };
     TGridRegion fArea { 1, 1, 4, 4 };

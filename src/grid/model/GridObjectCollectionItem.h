@@ -30,6 +30,9 @@ public:
     // Refuses a name another item of the collection has already.
     virtual void SetNameValue(const QString& Value);
     virtual QString DisplayName() const;
+    // Puts back a stored name as it was saved, without the uniqueness check
+    // (names given by position may repeat).
+    void RestoreName(const QString& Value) { fName = Value; }
 
     void Assign(const TPersistent& Source) override;
     QString ClassName() const override { return QStringLiteral("TGridObjectCollectionItem"); }
