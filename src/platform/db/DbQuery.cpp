@@ -507,6 +507,7 @@ void TDbQuery::BeginInsert(int position)
     position = std::clamp(position, 0, RecordCount());
     fBuffer.assign(FieldCount(), QVariant());
     fModifiedColumns.assign(FieldCount(), false);
+    emit RecordsAboutToBeInserted(position, 1);
     fKeys.insert(fKeys.begin() + position, kNewRecord);
     fRecNo = position;
     fBof = fEof = false;
@@ -642,6 +643,7 @@ void TDbQuery::Cancel()
     CheckActive();
     if (fState == dsInsert) {
         const int at = fRecNo;
+        emit RecordsAboutToBeRemoved(at, 1);
         fKeys.erase(fKeys.begin() + at);
         fBuffer.clear();
         fModifiedColumns.clear();
@@ -685,6 +687,7 @@ void TDbQuery::Delete()
     fModifiedColumns.clear();
     SetState(dsBrowse);
     const int at = fRecNo;
+    emit RecordsAboutToBeRemoved(at, 1);
     fKeys.erase(fKeys.begin() + at);
     fCache.erase(key);
     emit RecordsRemoved(at, 1);

@@ -86,7 +86,10 @@ signals:
     void StateChanged();
     // A record's values changed in the database (posted) or in the edit buffer.
     void RecordChanged(int record);
+    // Each pair brackets the change, so that item views can follow it row by row.
+    void RecordsAboutToBeInserted(int first, int count);
     void RecordsInserted(int first, int count);
+    void RecordsAboutToBeRemoved(int first, int count);
     void RecordsRemoved(int first, int count);
 
 private:
