@@ -88,7 +88,8 @@ TCommandLine TCommandLine::Parse(const QStringList& arguments)
             return fail(QStringLiteral("Неизвестный параметр: %1").arg(a));
         }
     }
-    if (c.DataDir.isEmpty())
+    // Without an application object yet, the caller fills the folder in once it has one.
+    if (c.DataDir.isEmpty() && QCoreApplication::instance())
         c.DataDir = QCoreApplication::applicationDirPath();
     return c;
 }

@@ -1,20 +1,51 @@
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/DemoJournal.h"
 #include "app/ListCommand.h"
+#include "app/MainForm.h"
+#include "messages/Trace.h"
 #include "platform/db/DbError.h"
 
 #include <QCoreApplication>
 #include <cstdio>
 
+namespace {
+
+QStringList Arguments(int argc, char* argv[])
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+void NameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("veskor"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Ormelin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VESKOR_VERSION));
+}
+
+int RunWindow(int argc, char* argv[], TCommandLine options)
+{
+    TApplication app(argc, argv);
+    NameApplication();
+    app.InstallTranslations();
+    if (options.DataDir.isEmpty())
+        options.DataDir = QCoreApplication::applicationDirPath();
+    TMainForm window(options.DataDir, options.Database);
+    window.show();
+    return app.exec();
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("veskor"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VESKOR_VERSION));
-    const TCommandLine options = TCommandLine::Parse(QCoreApplication::arguments());
+    TCommandLine options = TCommandLine::Parse(Arguments(argc, argv));
     if (!options.Error.isEmpty()) {
         std::fprintf(stderr, "%s\n\n%s", options.Error.toUtf8().constData(),
-                     TCommandLine::Usage().toUtf8().constData());
+            TCommandLine::Usage().toUtf8().constData());
         return 2;
     }
     if (options.Help) {
@@ -25,6 +56,16 @@ int main(int argc, char* argv[])
         std::printf("veskor %s\n", VESKOR_VERSION);
         return 0;
     }
+    if (!options.LogFile.isEmpty() && !OpenTraceLog(options.LogFile))
+        std::fprintf(stderr, "cannot open the log file %s\n", options.LogFile.toUtf8().constData());
+
+    if (!options.CreateDemo && !options.List)
+        return RunWindow(argc, argv, options);
+
+    QCoreApplication app(argc, argv);
+    NameApplication();
+    if (options.DataDir.isEmpty())
+        options.DataDir = QCoreApplication::applicationDirPath();
     if (options.CreateDemo) {
         try {
             DemoJournal::EnsureFiles(options.DataDir, *options.CreateDemo);
@@ -35,8 +76,5 @@ int main(int argc, char* argv[])
         if (!options.List)
             return 0;
     }
-    if (options.List)
-        return RunListCommand(options, stdout, stderr);
-    std::fputs(TCommandLine::Usage().toUtf8().constData(), stdout);
-    return 0;
+    return RunListCommand(options, stdout, stderr);
 }

@@ -1,0 +1,41 @@
+#include "app/Application.h"
+
+#include "messages/Trace.h"
+#include "platform/db/DbError.h"
+
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv)
+{
+    setApplicationDisplayName(QStringLiteral("Журнал"));
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    QString message;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EDatabaseError& e) {
+        message = e.Message();
+    } catch (const std::exception& e) {
+        message = QString::fromLocal8Bit(e.what());
+    }
+    TraceText(message, TRACE_ERROR);
+    QMessageBox::critical(activeWindow(), applicationDisplayName(), message);
+    return false;
+}
+
+void TApplication::InstallTranslations()
+{
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const char* name : { "qtbase_ru" }) {
+        auto* translator = new QTranslator(this);
+        if (translator->load(QString::fromLatin1(name), folder))
+            installTranslator(translator);
+        else
+            delete translator;
+    }
+}

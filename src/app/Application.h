@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QApplication>
+
+// The program's application object. It is the top-level error handler: a failure of the
+// data layer that escapes a command is shown in an error box and the event loop goes on.
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Russian texts for the toolkit's own dialogs and buttons, whatever the user's locale.
+    void InstallTranslations();
+};

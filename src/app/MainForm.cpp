@@ -1,0 +1,609 @@
+#include "app/MainForm.h"
+
+#include "app/JournalTableModel.h"
+#include "app/SearchEdit.h"
+#include "messages/Trace.h"
+#include "platform/db/DbError.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QFont ArialPixels(int pixels)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+// Puts the record into edit mode at the first keystroke in a cell, so the indicator and the
+// navigator show the edit while the user is still typing, as they do in the form view.
+class TJournalCellDelegate : public QStyledItemDelegate {
+public:
+    TJournalCellDelegate(TDbQuery& query, std::function<void(const std::function<void()>&)> run,
+        QObject* parent)
+        : QStyledItemDelegate(parent)
+        , fQuery(query)
+        , fRun(std::move(run))
+    {
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+        const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
+            connect(line, &QLineEdit::textEdited, line, [this] {
+                if (fQuery.Active() && fQuery.State() == dsBrowse)
+                    fRun([this] { fQuery.Edit(); });
+            });
+        }
+        return editor;
+    }
+
+private:
+    TDbQuery& fQuery;
+    std::function<void(const std::function<void()>&)> fRun;
+};
+
+constexpr int kTopPanelHeight = 63;
+
+} // namespace
+
+TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* parent)
+    : QMainWindow(parent)
+    , fJournal(dataDir)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(Caption());
+    setFont(ArialPixels(12));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    fModel = new TJournalTableModel(fJournal.Query(), this);
+    fModel->SetErrorHandler([this](const QString& message) { ShowError(message); });
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(CreateTopPanel());
+    CreatePages();
+    column->addWidget(fPages, 1);
+    setCentralWidget(central);
+    CreateMenus();
+
+    // One panel for the long hint of the control under the mouse.
+    statusBar()->setSizeGripEnabled(true);
+
+    connect(&fJournal, &TJournal::JournalOpened, this, &TMainForm::JournalOpened);
+    connect(&fJournal.Query(), &TDbQuery::AfterScroll, this, &TMainForm::RecordMoved);
+
+    // The design placement: a 644 x 520 client area in the middle of the screen, kept on
+    // the first start and whenever no stored placement can be read.
+    resize(644, 520 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    RunCommand([&] {
+        if (!database.isEmpty())
+            fJournal.Connection().SetConnectionString(database);
+        fJournal.Start();
+    });
+    fPages->setCurrentIndex(0);
+    RestoreLayout();
+    fStarting = false;
+}
+
+TMainForm::~TMainForm() = default;
+
+QWidget* TMainForm::CreateTopPanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFixedHeight(kTopPanelHeight);
+    auto* rows = new QVBoxLayout(panel);
+    rows->setContentsMargins(4, 4, 4, 4);
+    rows->setSpacing(4);
+
+    auto* top = new QHBoxLayout;
+    fNavigator = new TNavigatorBar(fJournal.Query(), panel);
+    connect(fNavigator, &TNavigatorBar::Clicked, this, &TMainForm::NavigatorClicked);
+    top->addWidget(fNavigator);
+    top->addSpacing(8);
+
+    fBtnFull = new QPushButton(QStringLiteral("Полная таблица"), panel);
+    fBtnFull->setObjectName(QStringLiteral("btnFull"));
+    fBtnFull->setToolTip(QStringLiteral("Показать все записи в базе"));
+    fBtnFull->setStatusTip(fBtnFull->toolTip());
+    connect(fBtnFull, &QPushButton::clicked, this, &TMainForm::FullTable);
+    top->addWidget(fBtnFull);
+
+    fBtnPrint = new QPushButton(QStringLiteral("Отчёт ..."), panel);
+    fBtnPrint->setObjectName(QStringLiteral("btnPrint"));
+    fBtnPrint->setToolTip(QStringLiteral("Печать записей в указанном диапазоне номеров"));
+    fBtnPrint->setStatusTip(fBtnPrint->toolTip());
+    connect(fBtnPrint, &QPushButton::clicked, this, &TMainForm::ReportCommand);
+    top->addWidget(fBtnPrint);
+    top->addStretch(1);
+
+    auto* versionCaption = new QLabel(QStringLiteral("версия"), panel);
+    top->addWidget(versionCaption);
+    auto* version = new QLabel(QCoreApplication::applicationVersion().isEmpty()
+            ? QStringLiteral("N/A")
+            : QCoreApplication::applicationVersion(),
+        panel);
+    version->setObjectName(QStringLiteral("VerLabel1"));
+    top->addWidget(version);
+    rows->addLayout(top);
+
+    auto* bottom = new QHBoxLayout;
+    fCbSort = new QComboBox(panel);
+    fCbSort->setObjectName(QStringLiteral("cbSort"));
+    fCbSort->setEditable(false);
+    fCbSort->addItems(TJournalQueryBuilder::SortItems());
+    fCbSort->setCurrentIndex(0);
+    connect(fCbSort, &QComboBox::activated, this, &TMainForm::SortChanged);
+    bottom->addWidget(fCbSort);
+
+    fCbxRev = new QCheckBox(QStringLiteral("в обратном порядке"), panel);
+    fCbxRev->setObjectName(QStringLiteral("cbxRev"));
+    connect(fCbxRev, &QCheckBox::clicked, this, &TMainForm::SortChanged);
+    bottom->addWidget(fCbxRev);
+
+    fEdit1 = new TSearchEdit(panel);
+    fEdit1->setObjectName(QStringLiteral("Edit1"));
+    fEdit1->setMinimumWidth(160);
+    connect(fEdit1, &TSearchEdit::EnterPressed, this, &TMainForm::ApplyQuery);
+    bottom->addWidget(fEdit1, 1);
+    rows->addLayout(bottom);
+    return panel;
+}
+
+void TMainForm::CreatePages()
+{
+    fPages = new QTabWidget(this);
+    fPages->setObjectName(QStringLiteral("pcPages"));
+    fPages->tabBar()->setAttribute(Qt::WA_Hover);
+    fPages->tabBar()->installEventFilter(this);
+    fPages->installEventFilter(this);
+
+    const QStyle* style = QApplication::style();
+    fTsForm = new QWidget(fPages);
+    fTsForm->setObjectName(QStringLiteral("tsForm"));
+    fPages->addTab(fTsForm, style->standardIcon(QStyle::SP_FileDialogDetailedView),
+        QStringLiteral("Форма"));
+    fTsFilter = new QWidget(fPages);
+    fTsFilter->setObjectName(QStringLiteral("tsFilter"));
+    fPages->addTab(fTsFilter, style->standardIcon(QStyle::SP_FileDialogContentsView),
+        QStringLiteral("Фильтр"));
+
+    fTsTable = new QWidget(fPages);
+    fTsTable->setObjectName(QStringLiteral("tsTable"));
+    auto* box = new QVBoxLayout(fTsTable);
+    box->setContentsMargins(0, 0, 0, 0);
+    CreateTableView();
+    box->addWidget(fDBGrid1);
+    fPages->addTab(fTsTable, style->standardIcon(QStyle::SP_FileDialogListView),
+        QStringLiteral("&Таблица"));
+    connect(fPages, &QTabWidget::currentChanged, this, &TMainForm::TabChanged);
+
+    fPmClose = new QMenu(this);
+    fPmClose->setObjectName(QStringLiteral("pmClose"));
+    fMiClose = fPmClose->addAction(QStringLiteral("Закрыть"));
+    fMiClose->setShortcut(QKeySequence(QStringLiteral("Ctrl+F4")));
+    fMiClose->setShortcutContext(Qt::WindowShortcut);
+    addAction(fMiClose);
+    connect(fMiClose, &QAction::triggered, this, &TMainForm::CloseActiveReport);
+}
+
+void TMainForm::CreateTableView()
+{
+    fDBGrid1 = new QTableView(fTsTable);
+    fDBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    fDBGrid1->setFont(ArialPixels(11));
+    fDBGrid1->setModel(fModel);
+    fDBGrid1->setItemDelegate(new TJournalCellDelegate(
+        fJournal.Query(), [this](const std::function<void()>& c) { RunCommand(c); },
+        fDBGrid1));
+    fDBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fDBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    fDBGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed
+        | QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+        | QAbstractItemView::SelectedClicked);
+    fDBGrid1->setTabKeyNavigation(true);
+    fDBGrid1->setShowGrid(true);
+    fDBGrid1->setWordWrap(false);
+    const QString hint = QStringLiteral("Содержимое журнала или результат запроса. Выбор "
+                                        "данных для печати производите при нажатом [Ctrl] ");
+    fDBGrid1->setToolTip(hint);
+    fDBGrid1->setStatusTip(hint);
+
+    QHeaderView* titles = fDBGrid1->horizontalHeader();
+    titles->setSectionsClickable(true);
+    titles->setHighlightSections(false);
+    titles->setSectionResizeMode(QHeaderView::Interactive);
+    connect(titles, &QHeaderView::sectionClicked, this, &TMainForm::TitleClicked);
+
+    // The row heads are the record indicator; fixed heights keep a large journal cheap to
+    // scroll, since the view never measures rows it does not show.
+    QHeaderView* indicator = fDBGrid1->verticalHeader();
+    indicator->setSectionResizeMode(QHeaderView::Fixed);
+    indicator->setDefaultSectionSize(QFontMetrics(fDBGrid1->font()).height() + 6);
+    indicator->setMinimumWidth(14);
+    indicator->setDefaultAlignment(Qt::AlignCenter);
+    indicator->setSectionsClickable(false);
+
+    connect(fDBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        &TMainForm::ViewRowChanged);
+    fDBGrid1->installEventFilter(this);
+
+    fDBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(fDBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Настройка ..."), this, &TMainForm::ColumnDialog);
+        menu.exec(fDBGrid1->viewport()->mapToGlobal(at));
+    });
+}
+
+void TMainForm::CreateMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+    file->addAction(QStringLiteral("Отчёт ..."), this, &TMainForm::ReportCommand);
+    file->addAction(QStringLiteral("Настройка ..."), this, &TMainForm::ColumnDialog);
+    file->addSeparator();
+    QAction* exit = file->addAction(QStringLiteral("Выход"), this, &QWidget::close);
+    exit->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Правка"));
+    QAction* save = edit->addAction(QStringLiteral("Сохранить"), this, &TMainForm::Post);
+    save->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    edit->addAction(QStringLiteral("Отменить"), this, &TMainForm::Cancel);
+    edit->addSeparator();
+    edit->addAction(QStringLiteral("Полная таблица"), this, &TMainForm::FullTable);
+    edit->addSeparator();
+    edit->addAction(QStringLiteral("Скрутить предыдущий год"), this, &TMainForm::ArchiveCommand);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("Вид"));
+    auto* group = new QActionGroup(this);
+    fMiViewForm = view->addAction(QStringLiteral("Форма"));
+    fMiViewTable = view->addAction(QStringLiteral("Таблица"));
+    for (QAction* a : { fMiViewForm, fMiViewTable }) {
+        a->setCheckable(true);
+        group->addAction(a);
+    }
+    fMiViewForm->setChecked(true);
+    connect(fMiViewForm, &QAction::triggered, this, [this] { fPages->setCurrentWidget(fTsForm); });
+    connect(
+        fMiViewTable, &QAction::triggered, this, [this] { fPages->setCurrentWidget(fTsTable); });
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    help->addAction(QStringLiteral("О программе ..."), this, &TMainForm::AboutBox);
+}
+
+void TMainForm::RunCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const EDatabaseError& e) {
+        ShowError(e.Message());
+    } catch (const std::exception& e) {
+        ShowError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TMainForm::ShowError(const QString& message)
+{
+    if (fStarting) {
+        // A failure while the window is being built is shown once the event loop runs, over
+        // the window rather than before it appears.
+        QTimer::singleShot(0, this, [this, message] { ShowError(message); });
+        return;
+    }
+    TraceText(message, TRACE_ERROR);
+    if (fErrorSink)
+        fErrorSink(message);
+    else
+        QMessageBox::critical(this, QCoreApplication::applicationName(), message);
+}
+
+void TMainForm::ApplyQuery()
+{
+    RunCommand([this] {
+        TQueryInputs inputs;
+        inputs.SearchText = fEdit1->text();
+        inputs.FilterRowCount = 0;
+        inputs.FilterValue = [](int) { return QString(); };
+        fQueryBuilder.ApplyQuery(fJournal, inputs);
+    });
+}
+
+void TMainForm::FullTable()
+{
+    RunCommand([this] { fQueryBuilder.ApplyFullTable(fJournal); });
+}
+
+void TMainForm::SortChanged()
+{
+    fQueryBuilder.SetSortItem(fCbSort->currentIndex(), fCbxRev->isChecked());
+    ApplyQuery();
+}
+
+void TMainForm::TitleClicked(int column)
+{
+    const QString name = fModel->FieldNameAt(column);
+    if (name.isEmpty())
+        return;
+    fQueryBuilder.SetTitleSort(name, fCbxRev->isChecked());
+    ApplyQuery();
+}
+
+void TMainForm::Post()
+{
+    RunCommand([this] { fJournal.Post(); });
+}
+
+void TMainForm::Cancel()
+{
+    RunCommand([this] { fJournal.Cancel(); });
+}
+
+void TMainForm::Refresh()
+{
+    RunCommand([this] {
+        TDbQuery& query = fJournal.Query();
+        const int recNo = query.Active() ? query.RecNo() : 0;
+        fJournal.Reopen(query.SQL());
+        if (recNo > 0 && query.RecordCount() > 0)
+            query.SetRecNo(std::min(recNo, query.RecordCount()));
+    });
+}
+
+void TMainForm::NavigatorClicked(TNavigatorBar::TButton which)
+{
+    TDbQuery& query = fJournal.Query();
+    switch (which) {
+    case TNavigatorBar::nbFirst:
+        RunCommand([&] { query.First(); });
+        break;
+    case TNavigatorBar::nbPrior:
+        RunCommand([&] { query.Prior(); });
+        break;
+    case TNavigatorBar::nbNext:
+        RunCommand([&] { query.Next(); });
+        break;
+    case TNavigatorBar::nbLast:
+        RunCommand([&] { query.Last(); });
+        break;
+    case TNavigatorBar::nbInsert:
+        RunCommand([&] { query.Insert(); });
+        break;
+    case TNavigatorBar::nbDelete:
+        DeleteRecord();
+        break;
+    case TNavigatorBar::nbEdit:
+        RunCommand([&] { query.Edit(); });
+        break;
+    case TNavigatorBar::nbPost:
+        Post();
+        break;
+    case TNavigatorBar::nbCancel:
+        Cancel();
+        break;
+    case TNavigatorBar::nbRefresh:
+        Refresh();
+        break;
+    case TNavigatorBar::nbCount:
+        break;
+    }
+}
+
+void TMainForm::DeleteRecord()
+{
+    TDbQuery& query = fJournal.Query();
+    if (!query.Active() || query.IsEmpty())
+        return;
+    const QString question = QStringLiteral("Удалить запись?");
+    const bool yes = fConfirmSink ? fConfirmSink(question)
+                                  : QMessageBox::question(this, QCoreApplication::applicationName(),
+                                        question, QMessageBox::Yes | QMessageBox::No,
+                                        QMessageBox::No)
+            == QMessageBox::Yes;
+    if (yes)
+        RunCommand([&] { query.Delete(); });
+}
+
+void TMainForm::DiscardEmptyInsert()
+{
+    TDbQuery& query = fJournal.Query();
+    if (query.Active() && query.State() == dsInsert && !query.Modified())
+        RunCommand([&] { query.Cancel(); });
+}
+
+void TMainForm::ViewRowChanged()
+{
+    if (fFollowingQuery)
+        return;
+    TDbQuery& query = fJournal.Query();
+    if (!query.Active())
+        return;
+    int row = fDBGrid1->currentIndex().row();
+    if (row < 0 || row == query.RecNo() - 1)
+        return;
+    // Leaving a new record the user never filled drops it instead of storing an empty row;
+    // the rows below it move up by one.
+    if (query.State() == dsInsert && !query.Modified()) {
+        const int inserted = query.RecNo() - 1;
+        DiscardEmptyInsert();
+        if (row > inserted)
+            --row;
+    }
+    RunCommand([&] {
+        if (row < query.RecordCount())
+            query.SetRecNo(row + 1);
+    });
+    RecordMoved();
+}
+
+void TMainForm::RecordMoved()
+{
+    const TDbQuery& query = fJournal.Query();
+    if (!query.Active() || query.RecNo() < 1)
+        return;
+    const int row = query.RecNo() - 1;
+    QModelIndex current = fDBGrid1->currentIndex();
+    if (current.isValid() && current.row() == row)
+        return;
+    const int column = current.isValid() ? current.column() : 0;
+    fFollowingQuery = true;
+    const QModelIndex target = fModel->index(row, std::max(0, column));
+    fDBGrid1->selectionModel()->setCurrentIndex(
+        target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    fDBGrid1->scrollTo(target);
+    fFollowingQuery = false;
+}
+
+void TMainForm::JournalOpened()
+{
+    RecordMoved();
+}
+
+void TMainForm::TabChanged(int index)
+{
+    (index == 0 ? fMiViewForm : fMiViewTable)->setChecked(true);
+}
+
+bool TMainForm::IsReportTab(int index) const
+{
+    QWidget* page = fPages->widget(index);
+    return page && page->property("reportWindow").toBool();
+}
+
+void TMainForm::ReportCommand()
+{
+    auto* report = new QWidget(fPages);
+    report->setProperty("reportWindow", true);
+    const int index = fPages->addTab(report,
+        QApplication::style()->standardIcon(QStyle::SP_FileDialogListView), QString());
+    fPages->setTabText(index, ReportCaption() + u' ' + QString::number(index - 1));
+    fPages->setCurrentIndex(index);
+}
+
+void TMainForm::PrepareTabMenu()
+{
+    QWidget* page = fPages->currentWidget();
+    if (page)
+        fMiClose->setEnabled(IsReportTab(fPages->currentIndex()));
+}
+
+void TMainForm::CloseActiveReport()
+{
+    const int index = fPages->currentIndex();
+    if (!IsReportTab(index))
+        return;
+    QWidget* page = fPages->widget(index);
+    fPages->removeTab(index);
+    delete page;
+}
+
+QString TMainForm::AboutText()
+{
+    return QStringLiteral("VESKOR2\r\rЖурнал регистрации результатов токсикологической "
+                          "лаборатории\r\rОрмелин, лабораторные информационные системы\r"
+                          "Версия ")
+        + (QCoreApplication::applicationVersion().isEmpty()
+                ? QStringLiteral("N/A")
+                : QCoreApplication::applicationVersion());
+}
+
+void TMainForm::AboutBox()
+{
+    QMessageBox::information(this, QStringLiteral("veskor2"), AboutText());
+}
+
+void TMainForm::ColumnDialog() { }
+
+void TMainForm::ArchiveCommand() { }
+
+void TMainForm::StoreLayout() { }
+
+void TMainForm::RestoreLayout() { }
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    // The close is never refused. A record still being edited is written rather than
+    // dropped; if the database will not take it, the reason goes to the trace.
+    TDbQuery& query = fJournal.Query();
+    if (query.Active() && query.State() != dsBrowse) {
+        try {
+            if (query.Modified())
+                query.Post();
+            else
+                query.Cancel();
+        } catch (const EDatabaseError& e) {
+            TraceText(QStringLiteral("Запись не сохранена при закрытии: ") + e.Message(),
+                TRACE_ERROR);
+        }
+    }
+    StoreLayout();
+    event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == fPages->tabBar() || watched == fPages)
+        && event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            PrepareTabMenu();
+            fPmClose->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    if (watched == fDBGrid1) {
+        if (event->type() == QEvent::FocusOut) {
+            // The editor of a cell takes the focus from the view while the user types; only
+            // a focus that leaves the table for good drops an untouched new record.
+            QWidget* now = QApplication::focusWidget();
+            if (!now || !fDBGrid1->isAncestorOf(now))
+                DiscardEmptyInsert();
+        } else if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::ControlModifier) {
+                DeleteRecord();
+                return true;
+            }
+            // While a cell editor is open it gets the keys itself, so Escape here means the
+            // record, not the cell.
+            if (key->key() == Qt::Key_Escape && fJournal.Query().State() != dsBrowse) {
+                Cancel();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "app/Journal.h"
+#include "app/JournalQuery.h"
+#include "app/NavigatorBar.h"
+
+#include <QMainWindow>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+class TJournalTableModel;
+class TSearchEdit;
+
+// The journal's only top-level window: the record form, the filter and the table on tabs,
+// the navigator, sort and search controls, the menus and the report tabs.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Connects to the database and opens the journal; a failure is shown and leaves the
+    // window open with the journal closed.
+    explicit TMainForm(
+        const QString& dataDir, const QString& database = QString(), QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    static QString Caption() { return QStringLiteral("KLV - Журнал учета проведенных анализов"); }
+    static QString ReportCaption() { return QStringLiteral("Отчёт"); }
+
+    TJournal& Journal() { return fJournal; }
+    const TJournalQueryBuilder& QueryBuilder() const { return fQueryBuilder; }
+    QTableView* TableView() const { return fDBGrid1; }
+    TSearchEdit* SearchBox() const { return fEdit1; }
+    QTabWidget* Pages() const { return fPages; }
+    QComboBox* SortList() const { return fCbSort; }
+    QCheckBox* ReverseBox() const { return fCbxRev; }
+    TNavigatorBar* Navigator() const { return fNavigator; }
+    QAction* ViewFormAction() const { return fMiViewForm; }
+    QAction* ViewTableAction() const { return fMiViewTable; }
+    QMenu* TabMenu() const { return fPmClose; }
+    QAction* CloseTabAction() const { return fMiClose; }
+
+    // Where errors and yes/no questions go; the dialogs by default. Scripts and tests put
+    // their own answers here.
+    void SetErrorSink(std::function<void(const QString&)> sink) { fErrorSink = std::move(sink); }
+    void SetConfirmSink(std::function<bool(const QString&)> sink)
+    {
+        fConfirmSink = std::move(sink);
+    }
+
+    // Runs a command; a failure of the data layer is shown in an error box and the window
+    // stays usable.
+    void RunCommand(const std::function<void()>& command);
+
+    // The commands behind the controls and menus.
+    void ApplyQuery();
+    void FullTable();
+    void ReportCommand();
+    void AboutBox();
+    void ColumnDialog();
+    void ArchiveCommand();
+    void Post();
+    void Cancel();
+    void Refresh();
+    // "Закрыть" of the tab menu: the report on the active tab goes, the fixed tabs stay.
+    void CloseActiveReport();
+    // Prepares the tab menu as a right click on the tab set would.
+    void PrepareTabMenu();
+    bool IsReportTab(int index) const;
+
+    // The text of the about box, lines separated by carriage returns.
+    static QString AboutText();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* CreateTopPanel();
+    void CreatePages();
+    void CreateMenus();
+    void CreateTableView();
+    void NavigatorClicked(TNavigatorBar::TButton which);
+    void SortChanged();
+    void TitleClicked(int column);
+    void ViewRowChanged();
+    void RecordMoved();
+    void JournalOpened();
+    void TabChanged(int index);
+    void ShowError(const QString& message);
+    void DeleteRecord();
+    void DiscardEmptyInsert();
+    void StoreLayout();
+    void RestoreLayout();
+
+    TJournal fJournal;
+    TJournalQueryBuilder fQueryBuilder;
+    TJournalTableModel* fModel = nullptr;
+
+    TNavigatorBar* fNavigator = nullptr;
+    QPushButton* fBtnFull = nullptr;
+    QPushButton* fBtnPrint = nullptr;
+    QComboBox* fCbSort = nullptr;
+    QCheckBox* fCbxRev = nullptr;
+    TSearchEdit* fEdit1 = nullptr;
+    QTabWidget* fPages = nullptr;
+    QWidget* fTsForm = nullptr;
+    QWidget* fTsFilter = nullptr;
+    QWidget* fTsTable = nullptr;
+    QTableView* fDBGrid1 = nullptr;
+    QAction* fMiViewForm = nullptr;
+    QAction* fMiViewTable = nullptr;
+    QMenu* fPmClose = nullptr;
+    QAction* fMiClose = nullptr;
+    bool fFollowingQuery = false;
+    bool fStarting = true;
+    std::function<void(const QString&)> fErrorSink;
+    std::function<bool(const QString&)> fConfirmSink;
+};

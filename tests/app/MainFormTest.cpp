@@ -1,0 +1,274 @@
+#include "app/DemoJournal.h"
+#include "app/JournalTableModel.h"
+#include "app/MainForm.h"
+#include "app/SearchEdit.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "app_main_form_tests";
+        static char* argv[] = { name, nullptr };
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(fDir.isValid());
+        DemoJournal::EnsureFiles(fDir.path(), 40);
+        fForm = std::make_unique<TMainForm>(fDir.path());
+        fForm->SetErrorSink([this](const QString& m) { fErrors << m; });
+        fForm->SetConfirmSink([](const QString&) { return true; });
+        fForm->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(fForm.get()));
+    }
+
+    TDbQuery& Query() { return fForm->Journal().Query(); }
+
+    int ColumnOf(const QString& fieldName)
+    {
+        for (int i = 0; i < Query().FieldCount(); ++i)
+            if (Query().Field(i).FieldName() == fieldName)
+                return i;
+        return -1;
+    }
+
+    QTemporaryDir fDir;
+    std::unique_ptr<TMainForm> fForm;
+    QStringList fErrors;
+};
+
+TEST_F(MainFormTest, OpensTheJournalOnTheFormTab)
+{
+    EXPECT_EQ(fForm->windowTitle(), "KLV - Журнал учета проведенных анализов");
+    EXPECT_EQ(fForm->Pages()->currentIndex(), 0);
+    EXPECT_TRUE(fForm->ViewFormAction()->isChecked());
+    EXPECT_EQ(Query().RecordCount(), 40);
+    EXPECT_EQ(fForm->TableView()->model()->rowCount(), 40);
+    EXPECT_EQ(fForm->SortList()->currentText(), "Сортировать ...");
+    EXPECT_EQ(fForm->SearchBox()->text(), "Поиск ...");
+    EXPECT_TRUE(fErrors.isEmpty()) << fErrors.join('\n').toStdString();
+}
+
+TEST_F(MainFormTest, TableModelPassesTheItemModelChecks)
+{
+    auto* model = fForm->TableView()->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    Query().Insert();
+    Query().Cancel();
+    Query().Last();
+    fForm->FullTable();
+    EXPECT_EQ(model->rowCount(), 40);
+}
+
+TEST_F(MainFormTest, SearchBoxPlaceholderAndEnter)
+{
+    TSearchEdit* box = fForm->SearchBox();
+    fForm->Pages()->setCurrentIndex(2);
+    box->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(box->text(), "");
+    // Enter in an empty, focused box searches for everything.
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(Query().SQL().contains(":par1"));
+    EXPECT_EQ(Query().RecordCount(), 40);
+
+    box->setText("нет такого"); // what the user typed
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(Query().RecordCount(), 0);
+
+    // Entering again empties it; leaving it empty brings the placeholder back, and the next
+    // query has no search condition.
+    fForm->TableView()->setFocus();
+    box->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(box->text(), "");
+    fForm->TableView()->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(box->text(), "Поиск ...");
+    EXPECT_EQ(box->palette().color(QPalette::Text), QColor(192, 192, 192));
+    fForm->ApplyQuery();
+    EXPECT_EQ(Query().SQL(), "select * from analysis");
+    EXPECT_EQ(Query().RecordCount(), 40);
+}
+
+TEST_F(MainFormTest, SortListTitleClickAndReverse)
+{
+    fForm->ReverseBox()->click(); // an order with the reverse box but sort item 0: none
+    EXPECT_EQ(Query().SQL(), "select * from analysis");
+    fForm->SortList()->setCurrentIndex(1);
+    emit fForm->SortList()->activated(1);
+    EXPECT_EQ(Query().SQL(), "select * from analysis order by OBJ_NUM DESC");
+    const int column = ColumnOf("AN_DATE");
+    ASSERT_GE(column, 0);
+    emit fForm->TableView()->horizontalHeader()->sectionClicked(column);
+    EXPECT_EQ(Query().SQL(), "select * from analysis  order by AN_DATE DESC");
+    EXPECT_EQ(fForm->SortList()->currentIndex(), 1);
+    fForm->FullTable();
+    EXPECT_EQ(Query().SQL(), "select * from analysis  order by AN_DATE DESC");
+}
+
+TEST_F(MainFormTest, ViewMenuFollowsTheActiveTab)
+{
+    fForm->Pages()->setCurrentIndex(1);
+    EXPECT_TRUE(fForm->ViewTableAction()->isChecked());
+    fForm->ViewFormAction()->trigger();
+    EXPECT_EQ(fForm->Pages()->currentIndex(), 0);
+    fForm->ViewTableAction()->trigger();
+    EXPECT_EQ(fForm->Pages()->currentIndex(), 2);
+    EXPECT_FALSE(fForm->ViewFormAction()->isChecked());
+}
+
+TEST_F(MainFormTest, ReportTabsAreNumberedByPositionAndOnlyTheyClose)
+{
+    QTabWidget* pages = fForm->Pages();
+    for (int fixed = 0; fixed < 3; ++fixed) {
+        pages->setCurrentIndex(fixed);
+        fForm->PrepareTabMenu();
+        EXPECT_FALSE(fForm->CloseTabAction()->isEnabled()) << fixed;
+        fForm->CloseActiveReport();
+        EXPECT_EQ(pages->count(), 3);
+    }
+    fForm->ReportCommand();
+    fForm->ReportCommand();
+    ASSERT_EQ(pages->count(), 5);
+    EXPECT_EQ(pages->tabText(3), "Отчёт 2");
+    EXPECT_EQ(pages->tabText(4), "Отчёт 3");
+    EXPECT_EQ(pages->currentIndex(), 4);
+
+    pages->setCurrentIndex(3);
+    fForm->PrepareTabMenu();
+    EXPECT_TRUE(fForm->CloseTabAction()->isEnabled());
+    fForm->CloseTabAction()->trigger();
+    ASSERT_EQ(pages->count(), 4);
+    EXPECT_EQ(pages->tabText(3), "Отчёт 3");
+    fForm->ReportCommand();
+    EXPECT_EQ(pages->tabText(4), "Отчёт 3");
+}
+
+TEST_F(MainFormTest, TableRowAndCurrentRecordFollowEachOther)
+{
+    QTableView* view = fForm->TableView();
+    fForm->Pages()->setCurrentIndex(2);
+    Query().SetRecNo(7);
+    EXPECT_EQ(view->currentIndex().row(), 6);
+    view->setCurrentIndex(view->model()->index(12, 1));
+    EXPECT_EQ(Query().RecNo(), 13);
+    EXPECT_EQ(view->model()->headerData(12, Qt::Vertical).toString(), "▶");
+}
+
+TEST_F(MainFormTest, EditsFromTheTableReachTheDatabase)
+{
+    QTableView* view = fForm->TableView();
+    const int column = ColumnOf("PATIENT");
+    ASSERT_GE(column, 0);
+    const QModelIndex cell = view->model()->index(3, column);
+    view->setCurrentIndex(cell);
+    ASSERT_TRUE(view->model()->setData(cell, "Проверкина Анна"));
+    EXPECT_EQ(Query().State(), dsEdit);
+    EXPECT_EQ(view->model()->headerData(3, Qt::Vertical).toString(), "I");
+    fForm->Post();
+    EXPECT_EQ(Query().State(), dsBrowse);
+    fForm->Refresh();
+    EXPECT_EQ(view->model()->index(3, column).data().toString(), "Проверкина Анна");
+}
+
+TEST_F(MainFormTest, LettersInANumberFieldAreReportedAndTheEditStays)
+{
+    QTableView* view = fForm->TableView();
+    const int patient = ColumnOf("PATIENT");
+    const int year = ColumnOf("BIRTH_YEAR");
+    ASSERT_GE(year, 0);
+    view->setCurrentIndex(view->model()->index(2, patient));
+    ASSERT_TRUE(view->model()->setData(view->model()->index(2, patient), "Новое Имя"));
+    EXPECT_FALSE(view->model()->setData(view->model()->index(2, year), "тысяча"));
+    ASSERT_EQ(fErrors.size(), 1);
+    EXPECT_EQ(Query().State(), dsEdit);
+    EXPECT_EQ(view->model()->index(2, patient).data().toString(), "Новое Имя");
+}
+
+TEST_F(MainFormTest, UntouchedNewRecordIsDroppedWhenLeft)
+{
+    QTableView* view = fForm->TableView();
+    fForm->Pages()->setCurrentIndex(2);
+    Query().SetRecNo(5);
+    fForm->Navigator()->Button(TNavigatorBar::nbInsert)->click();
+    EXPECT_EQ(Query().State(), dsInsert);
+    EXPECT_EQ(view->model()->rowCount(), 41);
+    // Moving to a row below the new one lands on the record that was there.
+    const QString below = view->model()->index(10, 0).data().toString();
+    view->setCurrentIndex(view->model()->index(10, 0));
+    EXPECT_EQ(Query().State(), dsBrowse);
+    EXPECT_EQ(view->model()->rowCount(), 40);
+    EXPECT_EQ(view->currentIndex().data().toString(), below);
+    fForm->Refresh();
+    EXPECT_EQ(Query().RecordCount(), 40);
+}
+
+TEST_F(MainFormTest, DeleteAsksAndRemovesTheRecord)
+{
+    bool asked = false;
+    fForm->SetConfirmSink([&](const QString& q) {
+        asked = true;
+        EXPECT_EQ(q, "Удалить запись?");
+        return false;
+    });
+    Query().SetRecNo(3);
+    fForm->Navigator()->Button(TNavigatorBar::nbDelete)->click();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(Query().RecordCount(), 40);
+    fForm->SetConfirmSink([](const QString&) { return true; });
+    fForm->Navigator()->Button(TNavigatorBar::nbDelete)->click();
+    EXPECT_EQ(Query().RecordCount(), 39);
+    fForm->Refresh();
+    EXPECT_EQ(Query().RecordCount(), 39);
+}
+
+TEST_F(MainFormTest, CloseWritesAPendingEdit)
+{
+    const int column = ColumnOf("PATIENT");
+    Query().SetRecNo(1);
+    Query().Edit();
+    Query().Field(column).SetAsWideString("Закрытие Окна");
+    fForm->close();
+    fForm.reset();
+    TMainForm again(fDir.path());
+    EXPECT_EQ(again.Journal().Query().DisplayTextAt(0, again.Journal().Query().Field(column)),
+        "Закрытие Окна");
+}
+
+TEST_F(MainFormTest, MissingDatabaseIsReportedAndTheWindowStays)
+{
+    QStringList errors;
+    QTemporaryDir empty;
+    TMainForm form(empty.path(), "nowhere.db");
+    form.SetErrorSink([&](const QString& m) { errors << m; });
+    QApplication::processEvents();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_FALSE(form.Journal().Query().Active());
+    form.FullTable(); // still usable, just fails again with its message
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_FALSE(QFileInfo::exists(empty.filePath("nowhere.db")));
+}
+
+} // namespace
