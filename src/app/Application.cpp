@@ -3,6 +3,7 @@
 #include "messages/Trace.h"
 #include "platform/db/DbError.h"
 
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
@@ -26,6 +27,31 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
     TraceText(message, TRACE_ERROR);
     QMessageBox::critical(activeWindow(), applicationDisplayName(), message);
     return false;
+}
+
+namespace {
+
+class TFirstPaintWatch : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            // The quit is queued so the paint in progress completes first.
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void TApplication::QuitAfterFirstPaint(QWidget* window)
+{
+    window->installEventFilter(new TFirstPaintWatch(window));
 }
 
 void TApplication::InstallTranslations()

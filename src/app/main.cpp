@@ -34,6 +34,8 @@ int RunWindow(int argc, char* argv[], TCommandLine options)
     if (options.DataDir.isEmpty())
         options.DataDir = QCoreApplication::applicationDirPath();
     TMainForm window(options.DataDir, options.Database);
+    if (qEnvironmentVariableIsSet("VESKOR_QUIT_AFTER_FIRST_PAINT"))
+        TApplication::QuitAfterFirstPaint(&window);
     window.show();
     return app.exec();
 }
