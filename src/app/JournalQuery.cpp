@@ -134,10 +134,15 @@ QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
     QString search;
     if (inputs.SearchText != SearchPlaceholder()) {
         QStringList chain;
+        // On the embedded database one call joins the values; a function takes at most 127
+        // arguments, so a table wider than that falls back to the chain.
+        const bool joined = fDialect == sdSqlite && !fields.empty() && fields.size() <= 120;
         for (const TQueryField& f : fields)
-            chain << SearchTerm(f);
-        search = QStringLiteral("(") + chain.join(Joiner()) + QStringLiteral(") ") + like
-            + QStringLiteral(" :par1");
+            chain << (joined ? MatchTerm(f) : SearchTerm(f));
+        const QString text = joined
+            ? QStringLiteral("vsk_join(") + chain.join(u',') + u')'
+            : chain.join(Joiner());
+        search = QStringLiteral("(") + text + QStringLiteral(") ") + like + QStringLiteral(" :par1");
     }
 
     QString list;

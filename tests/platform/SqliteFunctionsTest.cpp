@@ -29,6 +29,14 @@ TEST(SqliteFunctions, LikeIgnoresCaseInEveryScript)
         { "кровь и моча", "%кровь%моча%", 1 },
         { "моча и кровь", "%кровь%моча%", 0 },
         { "ааб", "%аб", 1 },
+        { "abc", "", 0 },
+        { "", "", 1 },
+        { "ABC", "abc", 1 },
+        { "abcd", "abc", 0 },
+        { "a", "a%a", 0 },
+        { "aXa", "a%a", 1 },
+        { "Ελληνικά ΚΕΙΜΕΝΑ", "%κειμενα", 1 },
+        { "ёлка Ёж", "%ЕЛКА%еж", 1 },
     };
     QSqlQuery q(db.Database());
     for (const auto& c : cases) {
@@ -58,6 +66,21 @@ TEST(SqliteFunctions, DateTextShowsTheLocaleShortDate)
     EXPECT_EQ(q.value(1).toString(), "05.03.2024 09:15");
     EXPECT_TRUE(q.value(2).isNull());
     EXPECT_EQ(q.value(3).toString(), "мусор");
+}
+
+TEST(SqliteFunctions, JoinGivesEveryValueWithBlanksAndNullsAsEmpty)
+{
+    TTestDatabase file({ "create table t (x text)" });
+    TDbConnection db(file.Dir());
+    db.SetConnectionString(file.Path());
+    db.Open();
+    QSqlQuery q(db.Database());
+    ASSERT_TRUE(q.exec("select vsk_join('Иванов', null, 12, 1.5, ''), vsk_join(null), "
+                       "vsk_join('a', null) like '%a %'")
+                && q.next());
+    EXPECT_EQ(q.value(0).toString(), "Иванов  12 1.5 ");
+    EXPECT_EQ(q.value(1).toString(), "");
+    EXPECT_EQ(q.value(2).toInt(), 1);
 }
 
 } // namespace

@@ -5,6 +5,9 @@
 
 #include <QHash>
 #include <QString>
+#include <cstring>
+#include <string>
+#include <vector>
 #include <sqlite3.h>
 
 namespace {
@@ -126,9 +129,120 @@ bool Match(const QChar* p, const QChar* pe, const QChar* s, const QChar* se, QCh
     return s == se;
 }
 
+void AppendUtf8(char32_t cp, std::string& out)
+{
+    if (cp < 0x80) {
+        out.push_back(char(cp));
+    } else if (cp < 0x800) {
+        out.push_back(char(0xC0 | (cp >> 6)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(char(0xE0 | (cp >> 12)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(char(0xF0 | (cp >> 18)));
+        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(char(0x80 | (cp & 0x3F)));
+    }
+}
+
+// The same folding as FoldUtf8Into, kept in UTF-8: ASCII and Russian letters, nearly all of
+// a journal's text, are folded byte by byte without decoding.
+void FoldUtf8ToUtf8(const unsigned char* s, int n, std::string& out)
+{
+    out.clear();
+    out.reserve(size_t(n));
+    thread_local QString other;
+    for (int i = 0; i < n;) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            out.push_back(char(b >= 'A' && b <= 'Z' ? b + 32 : b));
+            ++i;
+            continue;
+        }
+        if ((b == 0xD0 || b == 0xD1) && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            const char32_t cp = char32_t(b & 0x1F) << 6 | (s[i + 1] & 0x3F);
+            AppendUtf8(FoldChar(char16_t(cp)), out);
+            i += 2;
+            continue;
+        }
+        // Anything else takes the general path, one character at a time.
+        int len = 1;
+        if ((b & 0xE0) == 0xC0)
+            len = 2;
+        else if ((b & 0xF0) == 0xE0)
+            len = 3;
+        else if ((b & 0xF8) == 0xF0)
+            len = 4;
+        len = std::min(len, n - i);
+        FoldUtf8Into(s + i, len, other);
+        for (qsizetype k = 0; k < other.size(); ++k) {
+            char32_t cp = other[k].unicode();
+            if (QChar::isHighSurrogate(cp) && k + 1 < other.size()) {
+                cp = QChar::surrogateToUcs4(other[k].unicode(), other[k + 1].unicode());
+                ++k;
+            }
+            AppendUtf8(cp, out);
+        }
+        i += len;
+    }
+}
+
+// A pattern made only of literal runs and "%" matches by byte search in UTF-8, since "%"
+// needs no notion of characters; "_" and escapes take the general matcher.
+bool MatchRuns(const std::vector<std::string>& runs, bool anchoredStart, bool anchoredEnd,
+    const std::string& text)
+{
+    const char* s = text.data();
+    const char* se = s + text.size();
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const std::string& run = runs[r];
+        const bool first = r == 0;
+        const bool last = r + 1 == runs.size();
+        if (first && anchoredStart) {
+            if (size_t(se - s) < run.size() || std::memcmp(s, run.data(), run.size()) != 0)
+                return false;
+            s += run.size();
+            if (last && anchoredEnd)
+                return s == se;
+            continue;
+        }
+        if (last && anchoredEnd) {
+            if (size_t(se - s) < run.size())
+                return false;
+            return std::memcmp(se - run.size(), run.data(), run.size()) == 0;
+        }
+        const void* at = memmem(s, size_t(se - s), run.data(), run.size());
+        if (!at)
+            return false;
+        s = static_cast<const char*>(at) + run.size();
+    }
+    return !anchoredEnd || s == se;
+}
+
 struct TFolded {
     QString Text;
+    bool Simple = false; // only literal runs and "%"
+    bool AnchoredStart = false;
+    bool AnchoredEnd = false;
+    std::vector<std::string> Runs;
 };
+
+void PrepareRuns(TFolded& pattern)
+{
+    const QString& p = pattern.Text;
+    if (p.contains(u'_'))
+        return;
+    pattern.Simple = true;
+    pattern.AnchoredStart = !p.startsWith(u'%');
+    pattern.AnchoredEnd = !p.endsWith(u'%');
+    for (const QString& run : p.split(u'%', Qt::SkipEmptyParts))
+        pattern.Runs.push_back(run.toStdString());
+    if (p.isEmpty())
+        pattern.AnchoredStart = pattern.AnchoredEnd = true;
+}
 
 void DeleteFolded(void* p) { delete static_cast<TFolded*>(p); }
 
@@ -152,6 +266,8 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         pattern = new TFolded;
         const auto* p = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
         FoldInto(p, sqlite3_value_bytes16(argv[0]) / 2, pattern->Text);
+        if (esc.isNull())
+            PrepareRuns(*pattern);
         sqlite3_set_auxdata(ctx, 0, pattern, DeleteFolded);
         pattern = static_cast<TFolded*>(sqlite3_get_auxdata(ctx, 0));
         if (!pattern) {
@@ -159,8 +275,15 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return;
         }
     }
-    thread_local QString text;
     const unsigned char* s = sqlite3_value_text(argv[1]);
+    if (pattern->Simple) {
+        thread_local std::string bytes;
+        FoldUtf8ToUtf8(s, sqlite3_value_bytes(argv[1]), bytes);
+        sqlite3_result_int(
+            ctx, MatchRuns(pattern->Runs, pattern->AnchoredStart, pattern->AnchoredEnd, bytes));
+        return;
+    }
+    thread_local QString text;
     FoldUtf8Into(s, sqlite3_value_bytes(argv[1]), text);
     const QString& pt = pattern->Text;
     sqlite3_result_int(ctx, Match(pt.constData(), pt.constData() + pt.size(), text.constData(),
@@ -222,6 +345,25 @@ void DateTextFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
                    .toUtf8());
 }
 
+// The search text of a record: the values as text, one blank between them, null as empty.
+// One function instead of a chain of "||" keeps a search from copying the growing text once
+// per field of every record.
+void JoinFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    thread_local std::string text;
+    text.clear();
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0)
+            text.push_back(' ');
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            continue;
+        const auto* s = reinterpret_cast<const char*>(sqlite3_value_text(argv[i]));
+        if (s)
+            text.append(s, size_t(sqlite3_value_bytes(argv[i])));
+    }
+    sqlite3_result_text(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
+}
+
 } // namespace
 
 QString FoldForSearch(const QString& text)
@@ -238,6 +380,9 @@ bool RegisterJournalFunctions(sqlite3* db)
                                       nullptr, nullptr)
         == SQLITE_OK
         && sqlite3_create_function_v2(db, "like", 3, flags, nullptr, LikeFunction, nullptr,
+                                      nullptr, nullptr)
+        == SQLITE_OK
+        && sqlite3_create_function_v2(db, "vsk_join", -1, flags, nullptr, JoinFunction, nullptr,
                                       nullptr, nullptr)
         == SQLITE_OK
         && sqlite3_create_function_v2(db, "vsk_datetext", 1, SQLITE_UTF8, nullptr,
