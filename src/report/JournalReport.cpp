@@ -1,0 +1,221 @@
+#include "report/JournalReport.h"
+
+#include "report/ReportPrinter.h"
+#include "report/ReportSource.h"
+
+#include <QDate>
+
+void TReportSource::AppendRow(std::vector<QString>&& row)
+{
+    row.resize(Columns.size());
+    for (QString& text : row)
+        Texts.push_back(std::move(text));
+    ++RowCount;
+}
+
+// The layout constants in page units.
+struct TJournalReport::TMetrics {
+    int ix = 0; // cell inset across
+    int iy = 0; // cell inset down
+    int left = 0; // left margin
+    int right = 0; // right limit
+    int top = 0; // top margin
+    int bottom = 0; // bottom limit
+
+    explicit TMetrics(const TReportPrinter& p)
+        : ix(p.Xmm(1))
+        , iy(p.Ymm(1))
+        , left(p.Xmm(20))
+        , right(p.PageSize().x() - p.Xmm(5))
+        , top(p.Ymm(10))
+        , bottom(p.PageSize().y() - p.Ymm(10))
+    {
+    }
+};
+
+TJournalReport::TJournalReport(std::shared_ptr<const TReportSource> source)
+    : fSource(std::move(source))
+{
+}
+
+void TJournalReport::ChooseColumns(const TReportPrinter& printer, const TMetrics& m)
+{
+    fColumns.clear();
+    const float ppi = float(fSource->ScreenPpi > 0 ? fSource->ScreenPpi : 96);
+    int x = m.left;
+    for (size_t i = 0; i < fSource->Columns.size(); ++i) {
+        const TReportColumn& c = fSource->Columns[i];
+        if (!c.Visible || c.ScreenWidth <= 0)
+            continue;
+        const int w = printer.XInch(float(c.ScreenWidth) / ppi) + 2 * m.ix;
+        // The first column that does not fit ends the list, however narrow later ones are.
+        if (x + w > m.right)
+            break;
+        fColumns.push_back({ int(i), w });
+        x += w;
+    }
+}
+
+void TJournalReport::SetUpPage(TReportPrinter& printer, const TMetrics& m, int& y)
+{
+    TPageFont f;
+    f.Family = fFont.Family;
+    f.Height = TPageFont::HeightOfPoints(fFont.PointSize, printer.pYppi);
+    f.Bold = fFont.Bold;
+    f.Italic = fFont.Italic;
+    f.Color = fFont.Color;
+    printer.CurrCanvas()->SetFont(f);
+    y = m.top;
+}
+
+void TJournalReport::DrawHead(TReportPrinter& printer, const TMetrics& m, int& y)
+{
+    TPageCanvas& c = *printer.CurrCanvas();
+    const bool bold = c.Font().Bold;
+    y = m.top;
+    const int headHeight = 2 * c.TextExtent(u"W").height() + 2 * m.iy;
+    c.SetBold(true);
+    c.TextOut(m.left, m.top - 5 * m.iy, Title());
+    int x = m.left;
+    for (const TReportLayoutColumn& col : fColumns) {
+        const QString& caption = fSource->Columns[size_t(col.Source)].Title;
+        const int top = y + m.iy;
+        const QRect rect(QPoint(x + m.ix, top),
+                         QPoint(x + col.Width - 1, top + 2 * c.TextExtent(caption).height() - 1));
+        c.Line(x, y, x + col.Width, y);
+        c.DrawText(rect, caption, tfWordBreak | tfEndEllipsis);
+        x += col.Width;
+    }
+    x = m.left;
+    for (const TReportLayoutColumn& col : fColumns) {
+        c.MoveTo(x, y);
+        c.LineTo(x, y + headHeight);
+        c.LineTo(x + col.Width, y + headHeight);
+        c.LineTo(x + col.Width, y);
+        x += col.Width;
+    }
+    y += headHeight;
+    c.SetBold(bold);
+}
+
+void TJournalReport::DrawFoot(TReportPrinter& printer, const TMetrics& m, int page, int pages)
+{
+    TPageCanvas& c = *printer.GetCanvas(page);
+    const bool bold = c.Font().Bold;
+    c.SetBold(true);
+    const int f = m.bottom + m.iy;
+    c.Line(m.left, f, m.right, f);
+    c.TextOut(m.left, f + 2 * m.iy, QString::asprintf(PageFootText().toUtf8().constData(), page, pages));
+    const int year = fYear != 0 ? fYear : QDate::currentDate().year();
+    const QString notice = QString::asprintf(NoticeText().toUtf8().constData(), year);
+    c.TextOut(m.right - c.TextExtent(notice).width(), f + 2 * m.iy, notice);
+    c.SetBold(bold);
+}
+
+bool TJournalReport::PrintReport(TReportPrinter& printer)
+{
+    const TReportSource& src = *fSource;
+    printer.NewJob(Title());
+    const TMetrics m(printer);
+    int y = 0;
+    SetUpPage(printer, m, y);
+    ChooseColumns(printer, m);
+    DrawHead(printer, m, y);
+    int headBottom = y;
+
+    auto newPage = [&] {
+        const int done = printer.CurrentPage();
+        printer.NewPage();
+        SetUpPage(printer, m, y);
+        DrawHead(printer, m, y);
+        headBottom = y;
+        if (fCallbacks.PageLaidOut)
+            fCallbacks.PageLaidOut(done, printer.GetCanvas(done)->Snapshot());
+    };
+
+    const int total = src.RowCount;
+    int lastStage = -1;
+    bool cancelled = false;
+    std::vector<std::vector<TTextLine>> lines(fColumns.size());
+    for (int row = 0; row < total; ++row) {
+        if (fCallbacks.Cancel && fCallbacks.Cancel->load(std::memory_order_relaxed)) {
+            cancelled = true;
+            break;
+        }
+        if (fCallbacks.Progress && row / 10 != lastStage) {
+            lastStage = row / 10;
+            fCallbacks.Progress(lastStage, total / 10);
+        }
+
+        // The measure and the drawing share one line breaking, so every line measured is a
+        // line drawn: a text with line breaks or an over-long word is never cut short.
+        const TFontMeasure& measure = printer.CurrCanvas()->Measure();
+        const int lh = measure.LineHeight();
+        size_t maxLines = 0;
+        for (size_t i = 0; i < fColumns.size(); ++i) {
+            const QString& text = src.Text(row, fColumns[i].Source);
+            if (text.isEmpty())
+                lines[i].clear();
+            else
+                lines[i] = WrapText(measure, text, fColumns[i].Width - 2 * m.ix);
+            maxLines = std::max(maxLines, lines[i].size());
+        }
+        int rowHeight = maxLines > 0 ? int(maxLines) * lh + 2 * m.iy : 0;
+        // A row that does not fit starts a new page, unless the page holds no row yet: a new
+        // page would then only leave a page without rows behind.
+        if (y + rowHeight > m.bottom && y > headBottom)
+            newPage();
+
+        // A row taller than a whole page goes on over as many pages as it needs, cut between
+        // lines, so no text runs past the bottom limit into the foot or off the sheet.
+        size_t from = 0;
+        for (;;) {
+            size_t count = maxLines - from;
+            rowHeight = count > 0 ? int(count) * lh + 2 * m.iy : 0;
+            const bool split = y + rowHeight > m.bottom && count > 1;
+            if (split) {
+                const int room = (m.bottom - y - 2 * m.iy) / std::max(1, lh);
+                count = size_t(std::max(1, room));
+                if (count >= maxLines - from)
+                    count = maxLines - from;
+                rowHeight = int(count) * lh + 2 * m.iy;
+            }
+            TPageCanvas& c = *printer.CurrCanvas();
+            int x = m.left;
+            for (size_t i = 0; i < fColumns.size(); ++i) {
+                const std::vector<TTextLine>& l = lines[i];
+                if (from < l.size()) {
+                    const size_t n = std::min(count, l.size() - from);
+                    c.DrawLines(x + m.ix, y + m.iy, src.Text(row, fColumns[i].Source),
+                                std::span<const TTextLine>(l.data() + from, n));
+                }
+                x += fColumns[i].Width;
+            }
+            x = m.left;
+            for (const TReportLayoutColumn& col : fColumns) {
+                c.MoveTo(x, y);
+                c.LineTo(x, y + rowHeight);
+                c.LineTo(x + col.Width, y + rowHeight);
+                c.LineTo(x + col.Width, y);
+                x += col.Width;
+            }
+            y += rowHeight;
+            from += count;
+            if (from >= maxLines)
+                break;
+            newPage();
+        }
+    }
+
+    const int pages = printer.PageCount();
+    for (int k = 1; k <= pages; ++k)
+        DrawFoot(printer, m, k, pages);
+    return !cancelled;
+}
+
+bool TJournalReport::DoReport(TReportPrinter& printer)
+{
+    const bool complete = PrintReport(printer);
+    printer.DonePrinting();
+    return complete;
+}
