@@ -1,0 +1,228 @@
+#include "report/ReportPrinter.h"
+#include "report/RptForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+// A layout of a given number of pages, each with its number written on it.
+struct TFakeLayout {
+    std::shared_ptr<std::atomic<int>> Pages = std::make_shared<std::atomic<int>>(1);
+    std::shared_ptr<std::atomic<int>> Runs = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<std::atomic<int>> StepMs = std::make_shared<std::atomic<int>>(0);
+
+    TReportLayout Function() const
+    {
+        auto pages = Pages;
+        auto runs = Runs;
+        auto step = StepMs;
+        return [pages, runs, step](const TReportRequest& request, const TReportProgress& progress) {
+            auto printer = std::make_unique<TReportPrinter>(request.Geometry);
+            printer->NewJob(QStringLiteral("Отчёт"));
+            const int count = pages->load();
+            for (int i = 1; i <= count; ++i) {
+                if (i > 1)
+                    printer->NewPage();
+                printer->CurrCanvas()->TextOut(100, 100, QString::number(i));
+                if (step->load() > 0)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(step->load()));
+                if (!progress.Step(i, count))
+                    break;
+            }
+            printer->DonePrinting();
+            ++*runs;
+            return printer;
+        };
+    }
+};
+
+class RptFormTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "report_form_tests";
+        static char* argv[] = { name, nullptr };
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    std::unique_ptr<TRptForm> Show(int pages)
+    {
+        fLayout.Pages->store(pages);
+        auto form = std::make_unique<TRptForm>(fLayout.Function());
+        form->resize(733, 712);
+        form->show();
+        EXPECT_TRUE(form->WaitForLayout());
+        return form;
+    }
+
+    TFakeLayout fLayout;
+    QStringList fMessages;
+};
+
+TEST_F(RptFormTest, OnePageReportShowsTheWholePageCentred)
+{
+    auto form = Show(1);
+    EXPECT_EQ(form->PageCount(), 1);
+    EXPECT_EQ(form->ViewMode(), TRptForm::kWholePage);
+    EXPECT_FALSE(form->StatusBar()->isVisible());
+    EXPECT_FALSE(form->NextPageAction()->isVisible());
+    const QRect page = form->PagePanel()->geometry();
+    const QSize client = form->ScrollBox()->viewport()->size();
+    EXPECT_NEAR(page.center().x(), client.width() / 2, 2);
+    EXPECT_NEAR(page.center().y(), client.height() / 2, 2);
+    EXPECT_TRUE(page.height() == client.height() - 16 || page.width() == client.width() - 16);
+}
+
+TEST_F(RptFormTest, PagesAndStatusText)
+{
+    auto form = Show(3);
+    EXPECT_EQ(form->PageCount(), 3);
+    EXPECT_TRUE(form->StatusBar()->isVisible());
+    EXPECT_EQ(form->StatusBar()->currentMessage(), "Страница 1 из 3");
+    EXPECT_FALSE(form->PrevPageAction()->isEnabled());
+    form->NextPageAction()->trigger();
+    form->NextPageAction()->trigger();
+    form->NextPageAction()->trigger();
+    EXPECT_EQ(form->PageIndex(), 3);
+    EXPECT_EQ(form->StatusBar()->currentMessage(), "Страница 3 из 3");
+    EXPECT_FALSE(form->NextPageAction()->isEnabled());
+    // A new layout keeps the page the user was on.
+    form->RequestLayout();
+    ASSERT_TRUE(form->WaitForLayout());
+    EXPECT_EQ(form->PageIndex(), 3);
+}
+
+TEST_F(RptFormTest, TwoByTwoCountsSheetsOnlyAfterALayout)
+{
+    auto form = Show(9);
+    EXPECT_EQ(form->PageCount(), 9);
+    form->GridPrintBox()->click();
+    QApplication::processEvents();
+    EXPECT_EQ(form->PageCount(), 9);
+    form->RequestLayout();
+    ASSERT_TRUE(form->WaitForLayout());
+    EXPECT_EQ(form->PageCount(), 3);
+    EXPECT_EQ(form->StatusBar()->currentMessage(), "Страница 1 из 3");
+}
+
+TEST_F(RptFormTest, TypedZoomIsAWholeNumberWithinBounds)
+{
+    struct {
+        const char* Text;
+        int Percent;
+    } cases[] = { { "120", 120 }, { "120%", 100 }, { "0", 10 }, { "-5", 10 },
+        { "100000", 500 }, { "abc", 100 } };
+    for (const auto& c : cases)
+        EXPECT_EQ(TRptForm::TypedZoom(c.Text), c.Percent) << c.Text;
+
+    auto form = Show(1);
+    QComboBox* zoom = form->ZoomList();
+    zoom->setCurrentIndex(2); // 100%
+    emit zoom->activated(2);
+    const int at100 = form->PagePanel()->width();
+    zoom->lineEdit()->setText("200");
+    emit zoom->lineEdit()->textEdited("200");
+    EXPECT_EQ(form->PagePanel()->width(), at100); // waits for Enter
+    QTest::keyClick(zoom->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(form->ViewMode(), -1);
+    EXPECT_NEAR(form->PagePanel()->width(), at100 * 2, 2);
+}
+
+TEST_F(RptFormTest, CtrlKeysJumpToTheEdges)
+{
+    auto form = Show(1);
+    form->ZoomList()->setCurrentIndex(0); // 200%
+    emit form->ZoomList()->activated(0);
+    QApplication::processEvents();
+    QScrollBar* v = form->ScrollBox()->verticalScrollBar();
+    QScrollBar* h = form->ScrollBox()->horizontalScrollBar();
+    ASSERT_GT(v->maximum(), 0);
+    QTest::keyClick(form->PagePanel(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(v->value(), v->maximum());
+    QTest::keyClick(form->PagePanel(), Qt::Key_End);
+    EXPECT_EQ(h->value(), h->maximum());
+    QTest::keyClick(form->PagePanel(), Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(v->value(), 0);
+    EXPECT_EQ(h->value(), 0);
+}
+
+TEST_F(RptFormTest, PrintRangeIsRememberedForThePrintButton)
+{
+    QTemporaryDir dir;
+    auto form = Show(5);
+    const QString pdf = dir.filePath("out.pdf");
+    form->Device().setOutputFormat(QPrinter::PdfFormat);
+    form->Device().setOutputFileName(pdf);
+    form->PrintAfterLayout(TRptForm::prPages, 2, 3);
+    ASSERT_TRUE(form->WaitForLayout());
+    auto pagesIn = [](const QString& file) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly))
+            return -1;
+        return int(f.readAll().count("/Type /Page\n"));
+    };
+    EXPECT_EQ(pagesIn(pdf), 2);
+    QFile::remove(pdf);
+    form->Print();
+    ASSERT_TRUE(form->WaitForLayout());
+    EXPECT_EQ(pagesIn(pdf), 2);
+}
+
+TEST_F(RptFormTest, SavesTheShownPage)
+{
+    QTemporaryDir dir;
+    auto form = Show(2);
+    form->SetPageIndex(2);
+    QString error;
+    ASSERT_TRUE(form->SavePageTo(dir.filePath("page2.emf"), &error)) << error.toStdString();
+    QFile file(dir.filePath("page2.emf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray head = file.read(44);
+    ASSERT_EQ(head.size(), 44);
+    EXPECT_EQ(head.mid(40, 4), QByteArray(" EMF"));
+}
+
+TEST_F(RptFormTest, ClosingDuringALayoutWaitsForTheWorker)
+{
+    fLayout.StepMs->store(20);
+    fLayout.Pages->store(50);
+    auto form = std::make_unique<TRptForm>(fLayout.Function());
+    form->show();
+    QTest::qWait(100);
+    EXPECT_TRUE(form->Processing());
+    form.reset(); // must neither hang nor crash
+    SUCCEED();
+}
+
+TEST_F(RptFormTest, AFailingLayoutIsReportedAndTheWindowStays)
+{
+    auto form = std::make_unique<TRptForm>([](const TReportRequest&,
+                                               const TReportProgress&) -> std::unique_ptr<TReportPrinter> {
+        throw std::runtime_error("нет связи с базой");
+    });
+    form->SetMessageSink([this](const QString& m) { fMessages << m; });
+    form->show();
+    form->WaitForLayout(2000);
+    ASSERT_EQ(fMessages.size(), 1);
+    EXPECT_EQ(fMessages.first(), "нет связи с базой");
+    EXPECT_EQ(form->PageCount(), 1);
+}
+
+} // namespace
