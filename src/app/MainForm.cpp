@@ -3,6 +3,8 @@
 #include "app/JournalTableModel.h"
 #include "app/SearchEdit.h"
 #include "messages/Trace.h"
+#include "report/QuerySnapshot.h"
+#include "report/RptForm.h"
 #include "platform/db/DbError.h"
 
 #include <QActionGroup>
@@ -499,14 +501,40 @@ void TMainForm::TabChanged(int index)
 
 bool TMainForm::IsReportTab(int index) const
 {
-    QWidget* page = fPages->widget(index);
-    return page && page->property("reportWindow").toBool();
+    return qobject_cast<TRptForm*>(fPages->widget(index)) != nullptr;
+}
+
+std::vector<TViewColumn> TMainForm::ViewColumns() const
+{
+    std::vector<TViewColumn> columns;
+    for (int i = 0; i < fModel->columnCount(); ++i) {
+        TViewColumn c;
+        c.FieldName = fModel->FieldNameAt(i);
+        c.Title = fModel->headerData(i, Qt::Horizontal).toString();
+        c.Width = fDBGrid1->columnWidth(i);
+        c.Visible = !fDBGrid1->isColumnHidden(i);
+        columns.push_back(c);
+    }
+    return columns;
+}
+
+std::vector<int> TMainForm::SelectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& index : fDBGrid1->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    return rows;
 }
 
 void TMainForm::ReportCommand()
 {
-    auto* report = new QWidget(fPages);
-    report->setProperty("reportWindow", true);
+    auto* report = new TRptForm(TRptForm::JournalLayout(), fPages);
+    // Every layout copies the records it prints here, on the main thread, so the worker
+    // never reads the journal query the user is working in.
+    report->SetSourceProvider([this] {
+        return TakeReportSource(
+            fJournal.Query(), ViewColumns(), SelectedRows(), fDBGrid1->logicalDpiX());
+    });
     const int index = fPages->addTab(report,
         QApplication::style()->standardIcon(QStyle::SP_FileDialogListView), QString());
     fPages->setTabText(index, ReportCaption() + u' ' + QString::number(index - 1));

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -16,6 +17,7 @@ class QTabWidget;
 class QTableView;
 class TJournalTableModel;
 class TSearchEdit;
+struct TViewColumn;
 
 // The journal's only top-level window: the record form, the filter and the table on tabs,
 // the navigator, sort and search controls, the menus and the report tabs.
@@ -94,6 +96,8 @@ private:
     void ShowError(const QString& message);
     void DeleteRecord();
     void DiscardEmptyInsert();
+    std::vector<TViewColumn> ViewColumns() const;
+    std::vector<int> SelectedRows() const;
     void StoreLayout();
     void RestoreLayout();
 

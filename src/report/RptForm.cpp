@@ -1,6 +1,7 @@
 #include "report/RptForm.h"
 
 #include "messages/Trace.h"
+#include "report/JournalReport.h"
 #include "report/RecordedPage.h"
 #include "report/ReportPrinter.h"
 #include "report/Worker.h"
@@ -90,6 +91,33 @@ int TRptForm::TypedZoom(const QString& text)
     if (!ok)
         return 100;
     return std::clamp(value, 10, 500);
+}
+
+TReportLayout TRptForm::JournalLayout()
+{
+    return [](const TReportRequest& request, const TReportProgress& progress) {
+        auto printer = std::make_unique<TReportPrinter>(request.Geometry);
+        if (!request.Source)
+            return printer;
+        TJournalReport report(request.Source);
+        TReportFont font;
+        font.Family = request.Font.family();
+        font.PointSize = request.Font.pointSizeF() > 0 ? request.Font.pointSizeF() : 6;
+        font.Bold = request.Font.bold();
+        font.Italic = request.Font.italic();
+        report.SetFont(font);
+        std::atomic<bool> cancel = false;
+        TReportCallbacks callbacks;
+        callbacks.Progress = [&](int stage, int total) {
+            if (progress.Step && !progress.Step(stage, total))
+                cancel = true;
+        };
+        callbacks.PageLaidOut = progress.Draft;
+        callbacks.Cancel = &cancel;
+        report.SetCallbacks(std::move(callbacks));
+        report.DoReport(*printer);
+        return printer;
+    };
 }
 
 TRptForm::TRptForm(TReportLayout layout, QWidget* parent)
@@ -269,6 +297,14 @@ void TRptForm::RequestLayout()
     fRequest.Geometry = CurrentGeometry();
     fRequest.Font = fRptFont;
     fRequest.SpecialMode = fSpecialMode;
+    if (fSourceProvider) {
+        try {
+            fRequest.Source = fSourceProvider();
+        } catch (const std::exception& e) {
+            ShowMessage(QString::fromUtf8(e.what()));
+            return;
+        }
+    }
     // Requests during a layout collapse into one more, as the event resets itself.
     if (fPending.load() < 2)
         ++fPending;

@@ -24,10 +24,15 @@ class TWorker;
 
 // What a layout is asked to do: the page of the printer, the report font and whether the
 // pages will be shown and printed four to a sheet.
+struct TReportSource;
+
 struct TReportRequest {
     TPrinterGeometry Geometry;
     QFont Font;
     bool SpecialMode = false;
+    // What to print, copied on the main thread when the layout was asked for; may be empty
+    // for layouts that bring their own.
+    std::shared_ptr<const TReportSource> Source;
 };
 
 class TRecordedPage;
@@ -55,6 +60,15 @@ public:
 
     explicit TRptForm(TReportLayout layout, QWidget* parent = nullptr);
     ~TRptForm() override;
+
+    // Takes the records to print, on the main thread, every time a layout is asked for, so
+    // that "Обновить" shows the journal as it is now.
+    void SetSourceProvider(std::function<std::shared_ptr<const TReportSource>()> provider)
+    {
+        fSourceProvider = std::move(provider);
+    }
+    // The journal report laid out from the request's source.
+    static TReportLayout JournalLayout();
 
     int PageIndex() const { return fPageIndex; }
     void SetPageIndex(int value);
@@ -148,6 +162,7 @@ private:
     QFont fRptFont;
     bool fSpecialMode = false;
     std::function<void(const QString&)> fMessageSink;
+    std::function<std::shared_ptr<const TReportSource>()> fSourceProvider;
     std::shared_ptr<const TRecordedPage> fDraft; // the first page of a layout in progress
     TReportRequest fRequest; // what the worker lays out next; written on the main thread
 
