@@ -166,8 +166,8 @@ public:
         }
         if (fCode != SQLITE_OK)
             fError = QString::fromUtf8(fDb && sqlite3_errcode(fDb) != SQLITE_OK
-                                           ? sqlite3_errmsg(fDb)
-                                           : sqlite3_errstr(fCode));
+                    ? sqlite3_errmsg(fDb)
+                    : sqlite3_errstr(fCode));
     }
 
     ~TExclusiveLock()
@@ -282,29 +282,28 @@ TArchiveOutcome TJournalArchive::Check() const
     const QString journal = FilePath(journalName);
     if (fJournalPath.isEmpty())
         return Outcome(arServerSource,
-                       QStringLiteral("Журнал хранится на сервере базы данных или открыт через "
-                                      "источник данных ODBC. Перенос записей в архив выполняется "
-                                      "на сервере; программа ничего не изменила."));
+            QStringLiteral("Журнал хранится на сервере базы данных или открыт через "
+                           "источник данных ODBC. Перенос записей в архив выполняется "
+                           "на сервере; программа ничего не изменила."));
     if (QFileInfo(fJournalPath).absoluteFilePath() != journal)
         return Outcome(arOtherFile,
-                       QStringLiteral("Перенос в архив выполняется только для журнала «%1» в "
-                                      "рабочей папке, а открыт файл «%2». Ничего не изменено.")
-                           .arg(journalName, QDir::toNativeSeparators(fJournalPath)));
+            QStringLiteral("Перенос в архив выполняется только для журнала «%1» в "
+                           "рабочей папке, а открыт файл «%2». Ничего не изменено.")
+                .arg(journalName, QDir::toNativeSeparators(fJournalPath)));
     const QString templateName = TemplateFileName();
     if (!QFileInfo(FilePath(templateName)).isFile())
         return Outcome(arTemplateMissing,
-                       QStringLiteral("Шаблон новой базы (%1) отсуствует в рабочей папке.\n"
-                                      "Свяжитесь с разработчиком для получения этого файла!")
-                           .arg(templateName));
+            QStringLiteral("Шаблон новой базы (%1) отсуствует в рабочей папке.\n"
+                           "Свяжитесь с разработчиком для получения этого файла!")
+                .arg(templateName));
     if (!QFileInfo(journal).isFile())
-        return Outcome(
-            arNoJournal,
+        return Outcome(arNoJournal,
             QStringLiteral("Файл журнала (%1) отсутствует в рабочей папке.").arg(journalName));
     const QString archive = FilePath(fArchiveName);
     if (QFileInfo(archive).exists() && !SameFile(journal, archive))
         return Outcome(arArchiveExists,
-                       QStringLiteral("Файл резервной копии предыдущего года (%1) уже существует.")
-                           .arg(Quoted(fArchiveName)));
+            QStringLiteral("Файл резервной копии предыдущего года (%1) уже существует.")
+                .arg(Quoted(fArchiveName)));
     return Outcome(arReady);
 }
 
@@ -322,14 +321,14 @@ TArchiveOutcome TJournalArchive::Swap()
     const TExclusiveLock lock(journal, fBusyTimeoutMs);
     if (!lock.Held() && lock.Busy())
         return Outcome(arJournalBusy,
-                       QStringLiteral("Журнал сейчас открыт на другом рабочем месте или в другой "
-                                      "копии программы. Перенос в архив отменён, ничего не "
-                                      "изменено; повторите его, когда там закончат работу."));
+            QStringLiteral("Журнал сейчас используется на другом рабочем месте или в другой "
+                           "копии программы. Перенос в архив отменён, ничего не "
+                           "изменено; повторите его, когда там закончат работу."));
     if (!lock.Held())
         return Outcome(arJournalUnusable,
-                       QStringLiteral("Не удалось открыть журнал (%1) для переноса в архив: %2. "
-                                      "Ничего не изменено.")
-                           .arg(journalName, lock.Error()));
+            QStringLiteral("Не удалось открыть журнал (%1) для переноса в архив: %2. "
+                           "Ничего не изменено.")
+                .arg(journalName, lock.Error()));
 
     struct stat journalStat;
     const mode_t mode
@@ -340,21 +339,21 @@ TArchiveOutcome TJournalArchive::Swap()
     if (rc != 0) {
         ::unlink(Native(fresh).constData());
         return Outcome(arCopyFailed,
-                       QStringLiteral("Не удалось скопировать шаблон новой базы (%1) в рабочую "
-                                      "папку: %2. Журнал не изменён.")
-                           .arg(TemplateFileName(), ErrorText(rc)));
+            QStringLiteral("Не удалось скопировать шаблон новой базы (%1) в рабочую "
+                           "папку: %2. Журнал не изменён.")
+                .arg(TemplateFileName(), ErrorText(rc)));
     }
 
     const auto giveUp = [&](int code) {
         ::unlink(Native(fresh).constData());
         if (code == EEXIST)
             return Outcome(arArchiveExists,
-                           QStringLiteral("Файл резервной копии предыдущего года (%1) уже "
-                                          "существует.")
-                               .arg(Quoted(fArchiveName)));
+                QStringLiteral("Файл резервной копии предыдущего года (%1) уже "
+                               "существует.")
+                    .arg(Quoted(fArchiveName)));
         return Outcome(arRenameFailed,
-                       QStringLiteral("Невозможно переименовать %1 в %2!")
-                           .arg(Quoted(journalName), Quoted(fArchiveName)));
+            QStringLiteral("Невозможно переименовать %1 в %2!")
+                .arg(Quoted(journalName), Quoted(fArchiveName)));
     };
     rc = Fault(asLink);
     if (rc == 0 && ::link(Native(journal).constData(), Native(archive).constData()) != 0)
@@ -401,16 +400,16 @@ TArchiveOutcome TJournalArchive::Swap()
             undo = RenameNoReplace(archive, journal);
         if (undo != 0)
             return Outcome(arRestoreFailed,
-                           QStringLiteral("Не удалось поставить копию шаблона на место журнала (%1) "
-                                          "и вернуть журнал на место (%2). Все записи журнала "
-                                          "находятся в файле «%3»: переименуйте его в «%4».")
-                               .arg(why, ErrorText(undo), fArchiveName, journalName));
+                QStringLiteral("Не удалось поставить копию шаблона на место журнала (%1) "
+                               "и вернуть журнал на место (%2). Все записи журнала "
+                               "находятся в файле «%3»: переименуйте его в «%4».")
+                    .arg(why, ErrorText(undo), fArchiveName, journalName));
     }
     SyncFolder(folder);
     return Outcome(arRestored,
-                   QStringLiteral("Не удалось поставить копию шаблона на место журнала (%1). "
-                                  "Журнал возвращён на место, записи не перенесены.")
-                       .arg(why));
+        QStringLiteral("Не удалось поставить копию шаблона на место журнала (%1). "
+                       "Журнал возвращён на место, записи не перенесены.")
+            .arg(why));
 }
 
 TArchiveOutcome TJournalArchive::Run(TJournal& journal, const TConfirm& confirm)

@@ -1,6 +1,6 @@
+#include "app/JournalArchive.h"
 #include "app/DemoJournal.h"
 #include "app/Journal.h"
-#include "app/JournalArchive.h"
 #include "platform/db/DbConnection.h"
 
 #include <QDir>
@@ -20,6 +20,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -98,7 +99,8 @@ protected:
     {
         EXPECT_EQ(Files(), QStringList({ kTemplate, kJournal, kArchive })) << what;
         EXPECT_TRUE(Bytes(kArchive) == fJournalBytes) << what << ": the archive is not the journal";
-        EXPECT_TRUE(Bytes(kJournal) == fTemplateBytes) << what << ": the journal is not the template";
+        EXPECT_TRUE(Bytes(kJournal) == fTemplateBytes)
+            << what << ": the journal is not the template";
         struct stat st;
         ASSERT_EQ(::stat(QFile::encodeName(Path(kArchive)).constData(), &st), 0);
         EXPECT_EQ(st.st_nlink, 1u) << what << ": the archive still shares its file";
@@ -162,8 +164,7 @@ TEST_F(JournalArchiveTest, JournalGoesToTheArchiveAndStartsAgainFromTheTemplate)
         EXPECT_TRUE(journal.Query().Active()) << mode.Name << ": the journal was not reopened";
         EXPECT_EQ(journal.RecordCount(), 0) << mode.Name;
         EXPECT_GT(journal.AliasedCount(), 0) << mode.Name << ": the template's alias rows";
-        EXPECT_EQ(QFileInfo(Path(kJournal)).permissions(),
-                  QFileInfo(Path(kArchive)).permissions())
+        EXPECT_EQ(QFileInfo(Path(kJournal)).permissions(), QFileInfo(Path(kArchive)).permissions())
             << mode.Name << ": the new journal keeps the old one's permissions";
     }
 }
@@ -192,8 +193,8 @@ TEST_F(JournalArchiveTest, TemplateMissingLeavesTheJournalOpen)
     const TArchiveOutcome outcome = archive.Run(journal);
     EXPECT_EQ(outcome.Result, arTemplateMissing);
     EXPECT_EQ(outcome.Message,
-              "Шаблон новой базы (template-msk.db) отсуствует в рабочей папке.\n"
-              "Свяжитесь с разработчиком для получения этого файла!");
+        "Шаблон новой базы (template-msk.db) отсуствует в рабочей папке.\n"
+        "Свяжитесь с разработчиком для получения этого файла!");
     EXPECT_EQ(closed.count(), 0);
     EXPECT_EQ(journal.RecordCount(), kRecords);
     EXPECT_EQ(Files(), QStringList({ kJournal }));
@@ -226,8 +227,8 @@ TEST_F(JournalArchiveTest, ExistingArchiveIsNeverOverwritten)
         fJournalBytes = Bytes(kJournal);
         TDbConnection db(Dir());
         TJournalArchive archive(db, kMoment);
-        const TStep moveStep = mode.Faults.empty() ? TJournalArchive::asLink
-                                                   : TJournalArchive::asMove;
+        const TStep moveStep
+            = mode.Faults.empty() ? TJournalArchive::asLink : TJournalArchive::asMove;
         archive.SetFaultHook([&](TStep step) {
             if (step == moveStep) {
                 QFile f(Path(kArchive));
@@ -256,15 +257,15 @@ TEST_F(JournalArchiveTest, FailedStepsLeaveTheJournalWhole)
     } cases[] = {
         { "copy fails", { { J::asCopy, EIO } }, arCopyFailed, "Журнал не изменён." },
         { "link refused", { { J::asLink, EACCES } }, arRenameFailed,
-          "Невозможно переименовать \"vsk-msk.db\" в \"vsk012026.db\"!" },
+            "Невозможно переименовать \"vsk-msk.db\" в \"vsk012026.db\"!" },
         { "rename refused", { { J::asLink, EPERM }, { J::asMove, EACCES } }, arRenameFailed,
-          "Невозможно переименовать \"vsk-msk.db\" в \"vsk012026.db\"!" },
+            "Невозможно переименовать \"vsk-msk.db\" в \"vsk012026.db\"!" },
         { "placing fails after the link", { { J::asPlace, EIO } }, arRestored,
-          "Журнал возвращён на место" },
+            "Журнал возвращён на место" },
         { "placing fails after the rename", { { J::asLink, EPERM }, { J::asPlace, EIO } },
-          arRestored, "Журнал возвращён на место" },
-        { "placing and unlinking fail", { { J::asPlace, EIO }, { J::asRestore, EIO } },
-          arRestored, "Журнал возвращён на место" },
+            arRestored, "Журнал возвращён на место" },
+        { "placing and unlinking fail", { { J::asPlace, EIO }, { J::asRestore, EIO } }, arRestored,
+            "Журнал возвращён на место" },
     };
     for (const auto& c : cases) {
         TJournal journal(Dir());
@@ -296,8 +297,7 @@ TEST_F(JournalArchiveTest, JournalLeftInTheArchiveWhenItCannotGoBack)
     journal.Start();
     TJournalArchive archive(journal.Connection(), kMoment);
     archive.SetFaultHook(FailAt({ { TJournalArchive::asLink, EPERM },
-                                  { TJournalArchive::asPlace, EIO },
-                                  { TJournalArchive::asRestore, EIO } }));
+        { TJournalArchive::asPlace, EIO }, { TJournalArchive::asRestore, EIO } }));
     const TArchiveOutcome outcome = archive.Run(journal);
     EXPECT_EQ(outcome.Result, arRestoreFailed);
     EXPECT_TRUE(outcome.Message.contains("находятся в файле «vsk012026.db»"))
@@ -364,6 +364,30 @@ TEST_F(JournalArchiveTest, IdleConnectionCannotWriteIntoTheArchive)
     EXPECT_EQ(Records(kJournal), 0);
 }
 
+TEST_F(JournalArchiveTest, JournalReplacedWhileWaitingForTheLockIsLeftAlone)
+{
+    // Another workstation archives first: the lock this one waited for is then on the other
+    // workstation's archive, not on the journal.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(Path(kJournal)).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    TDbConnection db(Dir());
+    TJournalArchive archive(db, kMoment);
+    archive.SetBusyTimeout(10000);
+    TArchiveOutcome outcome;
+    std::thread waiting([&] { outcome = archive.Swap(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_TRUE(QFile::rename(Path(kJournal), Path("vsk122025.db")));
+    EXPECT_TRUE(QFile::copy(Path(kTemplate), Path(kJournal)));
+    sqlite3_exec(other, "rollback", nullptr, nullptr, nullptr);
+    waiting.join();
+    sqlite3_close(other);
+    EXPECT_EQ(outcome.Result, arJournalBusy);
+    EXPECT_EQ(Files(), QStringList({ kTemplate, kJournal, "vsk122025.db" }));
+    EXPECT_TRUE(Bytes("vsk122025.db") == fJournalBytes);
+    EXPECT_TRUE(Bytes(kJournal) == fTemplateBytes);
+}
+
 TEST_F(JournalArchiveTest, WriteAheadLogGoesWithTheJournal)
 {
     // A program that dies in WAL mode leaves committed records in the log beside the file.
@@ -373,10 +397,10 @@ TEST_F(JournalArchiveTest, WriteAheadLogGoesWithTheJournal)
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(Path(kJournal)).constData(), &db);
         const int rc = sqlite3_exec(db,
-                                    "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
-                                    "insert into analysis (OBJ_NUM) values (900001);"
-                                    "insert into analysis (OBJ_NUM) values (900002);",
-                                    nullptr, nullptr, nullptr);
+            "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+            "insert into analysis (OBJ_NUM) values (900001);"
+            "insert into analysis (OBJ_NUM) values (900002);",
+            nullptr, nullptr, nullptr);
         ::_exit(rc == SQLITE_OK ? 0 : 1);
     }
     int status = 0;
@@ -434,8 +458,8 @@ TEST_F(JournalArchiveTest, CrashAtAnyStepLosesNoRecord)
     for (const TMode& mode : kModes) {
         const bool linking = mode.Faults.empty();
         for (const TStep crashAt : { J::asCopy, linking ? J::asLink : J::asMove, J::asPlace }) {
-            const std::string what = std::string(mode.Name) + ", crash before step "
-                + std::to_string(int(crashAt));
+            const std::string what
+                = std::string(mode.Name) + ", crash before step " + std::to_string(int(crashAt));
             QFile::remove(Path(kArchive));
             QFile::remove(Path(kJournal));
             QFile::remove(Path(kJournal + ".new"));
