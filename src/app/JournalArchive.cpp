@@ -419,6 +419,9 @@ TArchiveOutcome TJournalArchive::Run(TJournal& journal, const TConfirm& confirm)
         return outcome;
     if (confirm && !confirm(Question()))
         return Outcome(arCancelled);
+    // Closing the query would drop a record still being edited; it belongs to the journal
+    // being archived, so it is written first. A failed post stops here, with nothing closed.
+    journal.Post();
     journal.Query().Close();
     journal.Connection().Close();
     outcome = Swap();

@@ -35,8 +35,10 @@ struct TArchiveOutcome {
 // ".db" and a copy of the template becomes the journal, all in the data folder.
 //
 // The main window calls Run with its journal; Run checks, asks (when given a question
-// callback), closes the journal, swaps the files and reopens the journal whatever happened,
-// and returns the message to show. Check and Swap are the two halves for a caller that
+// callback), posts a record being edited, closes the journal, swaps the files and reopens
+// the journal whatever happened, and returns the message to show. Errors of the data layer
+// while posting or reopening propagate as EDatabaseError, except that a reopen failing
+// after a swap with a message of its own adds its text to that message. Check and Swap are the two halves for a caller that
 // manages the journal itself: between them it must close every connection of its own to the
 // journal, and after Swap it reopens it.
 class TJournalArchive {

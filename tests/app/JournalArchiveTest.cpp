@@ -169,6 +169,26 @@ TEST_F(JournalArchiveTest, JournalGoesToTheArchiveAndStartsAgainFromTheTemplate)
     }
 }
 
+TEST_F(JournalArchiveTest, RecordBeingEditedGoesIntoTheArchive)
+{
+    TJournal journal(Dir());
+    journal.Start();
+    journal.Query().Edit();
+    journal.Query().FieldByName("PATIENT").SetAsWideString("Архивная Запись");
+    EXPECT_EQ(TJournalArchive(journal.Connection(), kMoment).Run(journal).Result, arDone);
+    const QString name = QUuid::createUuid().toString();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
+        db.setDatabaseName(Path(kArchive));
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("select count(*) from analysis where PATIENT = 'Архивная Запись'"));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toInt(), 1);
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
 TEST_F(JournalArchiveTest, DeclinedQuestionChangesNothing)
 {
     TJournal journal(Dir());
