@@ -38,9 +38,12 @@ struct TArchiveOutcome {
 // callback), posts a record being edited, closes the journal, swaps the files and reopens
 // the journal whatever happened, and returns the message to show. Errors of the data layer
 // while posting or reopening propagate as EDatabaseError, except that a reopen failing
-// after a swap with a message of its own adds its text to that message. Check and Swap are the two halves for a caller that
-// manages the journal itself: between them it must close every connection of its own to the
-// journal, and after Swap it reopens it.
+// after a swap with a message of its own adds its text to that message.
+//
+// Check and Swap are the two halves for a caller that manages the journal itself: between
+// them it must close every connection of its own to the journal (one left open with a
+// transaction makes Swap refuse; an idle one can no longer write afterwards), and after Swap
+// it reopens the journal.
 class TJournalArchive {
 public:
     // The steps that touch the file system, in order; see SetFaultHook.
