@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/JournalArchive.h"
 #include "app/JournalTableModel.h"
 #include "app/SearchEdit.h"
 #include "messages/Trace.h"
@@ -326,11 +327,16 @@ void TMainForm::ShowError(const QString& message)
         QTimer::singleShot(0, this, [this, message] { ShowError(message); });
         return;
     }
+    ShowErrorBox(QCoreApplication::applicationName(), message);
+}
+
+void TMainForm::ShowErrorBox(const QString& caption, const QString& message)
+{
     TraceText(message, TRACE_ERROR);
     if (fErrorSink)
         fErrorSink(message);
     else
-        QMessageBox::critical(this, QCoreApplication::applicationName(), message);
+        QMessageBox::critical(this, caption, message);
 }
 
 void TMainForm::ApplyQuery()
@@ -575,7 +581,15 @@ void TMainForm::AboutBox()
 
 void TMainForm::ColumnDialog() { }
 
-void TMainForm::ArchiveCommand() { }
+void TMainForm::ArchiveCommand()
+{
+    RunCommand([this] {
+        TJournalArchive archive(fJournal.Connection());
+        const TArchiveOutcome outcome = archive.Run(fJournal);
+        if (!outcome.Message.isEmpty())
+            ShowErrorBox(TJournalArchive::Caption(), outcome.Message);
+    });
+}
 
 void TMainForm::StoreLayout() { }
 

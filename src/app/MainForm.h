@@ -94,6 +94,7 @@ private:
     void JournalOpened();
     void TabChanged(int index);
     void ShowError(const QString& message);
+    void ShowErrorBox(const QString& caption, const QString& message);
     void DeleteRecord();
     void DiscardEmptyInsert();
     std::vector<TViewColumn> ViewColumns() const;

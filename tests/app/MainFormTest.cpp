@@ -1,4 +1,5 @@
 #include "app/DemoJournal.h"
+#include "app/JournalArchive.h"
 #include "app/JournalTableModel.h"
 #include "app/MainForm.h"
 #include "app/SearchEdit.h"
@@ -255,6 +256,22 @@ TEST_F(MainFormTest, CloseWritesAPendingEdit)
     TMainForm again(fDir.path());
     EXPECT_EQ(again.Journal().Query().DisplayTextAt(0, again.Journal().Query().Field(column)),
         "Закрытие Окна");
+}
+
+TEST_F(MainFormTest, ArchiveStartsAnEmptyJournalAndRefusesASecondTimeInAMonth)
+{
+    fForm->ArchiveCommand();
+    EXPECT_TRUE(fErrors.isEmpty()) << fErrors.join('\n').toStdString();
+    EXPECT_TRUE(Query().Active());
+    EXPECT_EQ(Query().RecordCount(), 0);
+    EXPECT_EQ(fForm->TableView()->model()->rowCount(), 0);
+    const QString archive
+        = fDir.filePath(TJournalArchive::ArchiveFileName(QDateTime::currentDateTime()));
+    EXPECT_TRUE(QFileInfo::exists(archive));
+    fForm->ArchiveCommand();
+    ASSERT_EQ(fErrors.size(), 1);
+    EXPECT_TRUE(fErrors.first().contains("уже существует")) << fErrors.first().toStdString();
+    EXPECT_TRUE(Query().Active());
 }
 
 TEST_F(MainFormTest, MissingDatabaseIsReportedAndTheWindowStays)
