@@ -4,6 +4,8 @@
 #include "app/JournalTableModel.h"
 #include "app/SearchEdit.h"
 #include "messages/Trace.h"
+#include "settings/ColumnLayout.h"
+#include "settings/ExtraWinState.h"
 #include "report/QuerySnapshot.h"
 #include "report/RptForm.h"
 #include "platform/db/DbError.h"
@@ -118,6 +120,10 @@ TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* p
         fJournal.Start();
     });
     fPages->setCurrentIndex(0);
+    fExtraWinState = new TExtraWinState(this);
+    fExtraWinState->setObjectName(QStringLiteral("ExtraWinState"));
+    fExtraWinState->SetStorage(spHKCU);
+    fExtraWinState->SetRegPath(QString::fromLatin1(kProgramRegPath));
     RestoreLayout();
     fStarting = false;
 }
@@ -497,7 +503,23 @@ void TMainForm::RecordMoved()
 
 void TMainForm::JournalOpened()
 {
+    // A journal seen for the first time (or whose fields changed) gets widths fitted to its
+    // titles and first rows instead of one width for all.
+    if (!RestoreColumnWidths(fDBGrid1, this, QString::fromLatin1(kProgramRegPath)))
+        FitColumnWidths();
     RecordMoved();
+}
+
+void TMainForm::FitColumnWidths()
+{
+    QHeaderView* titles = fDBGrid1->horizontalHeader();
+    titles->setResizeContentsPrecision(40);
+    for (int i = 0; i < fModel->columnCount(); ++i) {
+        if (fDBGrid1->isColumnHidden(i))
+            continue;
+        fDBGrid1->resizeColumnToContents(i);
+        fDBGrid1->setColumnWidth(i, std::clamp(fDBGrid1->columnWidth(i), 40, 260));
+    }
 }
 
 void TMainForm::TabChanged(int index)
@@ -591,9 +613,17 @@ void TMainForm::ArchiveCommand()
     });
 }
 
-void TMainForm::StoreLayout() { }
+void TMainForm::StoreLayout()
+{
+    fExtraWinState->StoreControls(QList<QWidget*>());
+    StoreColumnLayouts(fDBGrid1, this, fExtraWinState->RegPath());
+}
 
-void TMainForm::RestoreLayout() { }
+void TMainForm::RestoreLayout()
+{
+    fExtraWinState->ReStoreControls(QList<QWidget*>());
+    fExtraWinState->CloseReg();
+}
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {

@@ -17,6 +17,7 @@ class QTabWidget;
 class QTableView;
 class TJournalTableModel;
 class TSearchEdit;
+class TExtraWinState;
 struct TViewColumn;
 
 // The journal's only top-level window: the record form, the filter and the table on tabs,
@@ -99,12 +100,14 @@ private:
     void DiscardEmptyInsert();
     std::vector<TViewColumn> ViewColumns() const;
     std::vector<int> SelectedRows() const;
+    void FitColumnWidths();
     void StoreLayout();
     void RestoreLayout();
 
     TJournal fJournal;
     TJournalQueryBuilder fQueryBuilder;
     TJournalTableModel* fModel = nullptr;
+    TExtraWinState* fExtraWinState = nullptr;
 
     TNavigatorBar* fNavigator = nullptr;
     QPushButton* fBtnFull = nullptr;
