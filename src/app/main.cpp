@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/DemoJournal.h"
 #include "app/ListCommand.h"
+#include "app/ReportCommand.h"
 #include "platform/db/DbError.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (TCommandLine::AsksForReport(QStringList(argv, argv + argc)))
+        return RunReportProgram(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("veskor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VESKOR_VERSION));

@@ -138,13 +138,13 @@ bool TJournalReport::PrintReport(TReportPrinter& printer)
     bool cancelled = false;
     std::vector<std::vector<TTextLine>> lines(fColumns.size());
     for (int row = 0; row < total; ++row) {
-        if (fCallbacks.Cancel && fCallbacks.Cancel->load(std::memory_order_relaxed)) {
-            cancelled = true;
-            break;
-        }
         if (fCallbacks.Progress && row / 10 != lastStage) {
             lastStage = row / 10;
             fCallbacks.Progress(lastStage, total / 10);
+        }
+        if (fCallbacks.Cancel && fCallbacks.Cancel->load(std::memory_order_relaxed)) {
+            cancelled = true;
+            break;
         }
 
         // The measure and the drawing share one line breaking, so every line measured is a

@@ -20,9 +20,9 @@ std::vector<TViewColumn> DefaultViewColumns(TDbQuery& query, int sampleRows)
             longestWord = std::max(longestWord, word.size());
         qsizetype sum = 0;
         for (int r = 0; r < rows; ++r)
-            sum += std::min<qsizetype>(query.DisplayTextAt(r, f).size(), 40);
+            sum += std::min<qsizetype>(query.DisplayTextAt(r, f).size(), 30);
         const qsizetype average = rows > 0 ? (sum + rows - 1) / rows : 0;
-        const int chars = int(std::clamp<qsizetype>(std::max(longestWord, average), 4, 30));
+        const int chars = int(std::clamp<qsizetype>(std::max(longestWord, std::min<qsizetype>(average, 16)), 4, 24));
         out.push_back({ f.FieldName(), f.DisplayLabel(), chars * charWidth + 10, true });
     }
     return out;
