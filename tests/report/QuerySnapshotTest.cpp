@@ -1,6 +1,7 @@
 #include "ReportTestUtil.h"
 #include "TestDatabase.h"
 #include "platform/db/DbConnection.h"
+#include "platform/db/DbError.h"
 #include "platform/db/DbQuery.h"
 #include "report/JournalReport.h"
 #include "report/QuerySnapshot.h"
@@ -118,6 +119,43 @@ TEST_F(QuerySnapshotTest, LayoutOnAWorkerIgnoresEditsMadeMeanwhile)
         shown += int(texts.filter("Пациент ").size());
     }
     EXPECT_EQ(shown, 3000);
+}
+
+TEST_F(QuerySnapshotTest, WorkerReadsTheSameQueryOnAConnectionOfItsOwn)
+{
+    Open(500);
+    fQuery->Close();
+    fQuery->SetSQL("select * from analysis where PATIENT like :par1 order by OBJ_NUM desc");
+    fQuery->FindParam("par1")->Value = QString("%ент 1%");
+    fQuery->Open();
+    const auto expected = TakeReportSource(*fQuery, fColumns);
+    ASSERT_GT(expected->RowCount, 100);
+    const TReportQuery description = DescribeReportQuery(*fDb, *fQuery, fColumns);
+
+    std::shared_ptr<TReportSource> read;
+    QString error;
+    std::atomic<bool> finished = false;
+    std::thread worker([&] {
+        try {
+            read = ReadReportSource(description);
+        } catch (const EDatabaseError& e) {
+            error = e.Message();
+        }
+        finished = true;
+    });
+    // The user goes on editing a record the query does not show.
+    int edits = 0;
+    do {
+        fQuery->SetRecNo(1);
+        fQuery->Edit();
+        fQuery->FieldByName("NOTE").SetAsWideString(QString("правка %1").arg(edits++));
+        fQuery->Post();
+    } while (!finished && edits < 200);
+    worker.join();
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->RowCount, expected->RowCount);
+    EXPECT_EQ(read->Texts, expected->Texts);
 }
 
 } // namespace
