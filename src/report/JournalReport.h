@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class TPageCanvas;
 class TReportPrinter;
 class TRecordedPage;
 struct TReportSource;
@@ -71,6 +72,8 @@ private:
     void ChooseColumns(const TReportPrinter& printer, const TMetrics& m);
     void SetUpPage(TReportPrinter& printer, const TMetrics& m, int& y);
     void DrawHead(TReportPrinter& printer, const TMetrics& m, int& y);
+    int RowRight(const TMetrics& m) const;
+    void RuleRow(TPageCanvas& canvas, const TMetrics& m, int y, int height) const;
     void DrawFoot(TReportPrinter& printer, const TMetrics& m, int page, int pages);
 
     std::shared_ptr<const TReportSource> fSource;
