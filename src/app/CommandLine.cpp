@@ -29,6 +29,8 @@ QString TCommandLine::Usage()
         "  --reverse           «в обратном порядке»\n"
         "  --title-sort FIELD  щелчок по заголовку столбца FIELD\n"
         "  --full              «Полная таблица»\n"
+        "  --report FILE.pdf   записать отчёт в файл PDF (страницы A4)\n"
+        "  --report-emf PREFIX записать каждую страницу отчёта в файл EMF\n"
         "  --log FILE          писать диагностику в FILE\n");
 }
 
