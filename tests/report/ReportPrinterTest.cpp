@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -50,6 +51,19 @@ TEST(ReportPrinterTest, ConversionsTruncate)
     EXPECT_EQ(prn.PageSize().y(), prn.Ymm(287));
     prn.SetOrientation(poLandscape);
     EXPECT_EQ(prn.PageSize().y(), 9448);
+}
+
+TEST(ReportPrinterTest, PrinterWithoutASystemPrinterIsA4)
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        GTEST_SKIP() << "a printer is installed";
+    QPrinter printer(QPrinter::HighResolution);
+    TPrinterGeometry::SetUpPrinter(printer);
+    const TPrinterGeometry g = TPrinterGeometry::Of(printer);
+    EXPECT_NEAR(g.PaperMM.width(), 210, 0.5);
+    EXPECT_NEAR(g.PaperMM.height(), 297, 0.5);
+    EXPECT_EQ(g.DpiX, 1200);
+    EXPECT_GT(g.PrintableWidth, 8000);
 }
 
 TEST(ReportPrinterTest, RecordsPagesUntilDone)
