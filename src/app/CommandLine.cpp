@@ -13,6 +13,10 @@ QString TCommandLine::Usage()
         "veskor [--data-dir DIR] [--database CONN] --list [--search TEXT] [--filter ROW=VALUE]...\n"
         "       [--sort INDEX] [--reverse] [--title-sort FIELD] [--full]\n"
         "    вывести записи журнала (UTF-8, поля через табуляцию)\n"
+        "veskor [--data-dir DIR] [--database CONN] [параметры запроса, как у --list]\n"
+        "       [--report FILE.pdf] [--report-emf PREFIX]\n"
+        "    напечатать отчёт по записям запроса в PDF или в файлы EMF по страницам\n"
+        "    (PREFIX01.emf, PREFIX02.emf, ...)\n"
         "veskor [--data-dir DIR] --create-demo N\n"
         "    создать демонстрационный журнал из N записей и пустой шаблон, если их нет\n"
         "\n"
@@ -25,7 +29,27 @@ QString TCommandLine::Usage()
         "  --reverse           «в обратном порядке»\n"
         "  --title-sort FIELD  щелчок по заголовку столбца FIELD\n"
         "  --full              «Полная таблица»\n"
+        "  --report FILE.pdf   записать отчёт в файл PDF (страницы A4)\n"
+        "  --report-emf PREFIX записать каждую страницу отчёта в файл EMF\n"
         "  --log FILE          писать диагностику в FILE\n");
+}
+
+bool TCommandLine::TakesValue(const QString& a)
+{
+    return a == u"--data-dir" || a == u"--database" || a == u"--log" || a == u"--search"
+        || a == u"--filter" || a == u"--sort" || a == u"--title-sort" || a == u"--create-demo"
+        || a == u"--report" || a == u"--report-emf";
+}
+
+bool TCommandLine::AsksForReport(const QStringList& arguments)
+{
+    for (int i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == u"--report" || arguments[i] == u"--report-emf")
+            return true;
+        if (TakesValue(arguments[i]))
+            ++i;
+    }
+    return false;
 }
 
 TCommandLine TCommandLine::Parse(const QStringList& arguments)
@@ -54,9 +78,7 @@ TCommandLine TCommandLine::Parse(const QStringList& arguments)
             c.Reverse = true;
         } else if (a == u"--full") {
             c.Full = true;
-        } else if (a == u"--data-dir" || a == u"--database" || a == u"--log"
-                   || a == u"--search" || a == u"--filter" || a == u"--sort"
-                   || a == u"--title-sort" || a == u"--create-demo") {
+        } else if (TakesValue(a)) {
             if (!value(&v))
                 return fail(QStringLiteral("После %1 нужно значение.").arg(a));
             bool ok = true;
@@ -70,6 +92,10 @@ TCommandLine TCommandLine::Parse(const QStringList& arguments)
                 c.Search = v;
             else if (a == u"--title-sort")
                 c.TitleSort = v;
+            else if (a == u"--report")
+                c.ReportPdf = v;
+            else if (a == u"--report-emf")
+                c.ReportEmf = v;
             else if (a == u"--sort")
                 c.Sort = v.toInt(&ok);
             else if (a == u"--create-demo") {

@@ -44,9 +44,10 @@ QString Escaped(QString text)
     return text;
 }
 
-void Run(const TCommandLine& options, TLineWriter& out)
+} // namespace
+
+void OpenJournalForOptions(const TCommandLine& options, TJournal& journal)
 {
-    TJournal journal(options.DataDir);
     if (!options.Database.isEmpty())
         journal.Connection().SetConnectionString(options.Database);
     journal.Start();
@@ -78,6 +79,15 @@ void Run(const TCommandLine& options, TLineWriter& out)
         builder.ApplyFullTable(journal);
     else if (options.AnyQuery())
         builder.ApplyQuery(journal, inputs);
+}
+
+namespace {
+
+void Run(const TCommandLine& options, TLineWriter& out)
+{
+    TJournal journal(options.DataDir);
+    OpenJournalForOptions(options, journal);
+    TDbQuery& tbl = journal.Query();
 
     out.Line(QStringLiteral("-- ") + tbl.SQL());
     for (const TDbParam& p : tbl.Params())

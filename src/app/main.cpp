@@ -3,6 +3,7 @@
 #include "app/DemoJournal.h"
 #include "app/ListCommand.h"
 #include "app/MainForm.h"
+#include "app/ReportCommand.h"
 #include "messages/Trace.h"
 #include "platform/db/DbError.h"
 
@@ -44,6 +45,8 @@ int RunWindow(int argc, char* argv[], TCommandLine options)
 
 int main(int argc, char* argv[])
 {
+    if (TCommandLine::AsksForReport(Arguments(argc, argv)))
+        return RunReportProgram(argc, argv);
     TCommandLine options = TCommandLine::Parse(Arguments(argc, argv));
     if (!options.Error.isEmpty()) {
         std::fprintf(stderr, "%s\n\n%s", options.Error.toUtf8().constData(),

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+class TPageCanvas;
 class TReportPrinter;
 class TRecordedPage;
 struct TReportSource;
@@ -42,6 +43,13 @@ struct TReportLayoutColumn {
 
 // The journal report: a ruled table of the source's rows with a bold title, a head with the
 // column titles and a foot on every page, recorded into a TReportPrinter.
+//
+// It reads nothing but its source, so it may run on any thread. A report window takes the
+// source on the main thread (TakeReportSource, or DescribeReportQuery there and
+// ReadReportSource on the worker) and the page geometry from its printer
+// (TPrinterGeometry::Of), lays out into a recorder of the worker's own, shows drafts from
+// PageLaidOut meanwhile, and takes the finished recorder over on the main thread; a newer
+// request sets Cancel and drops the older result.
 class TJournalReport {
 public:
     static QString Title() { return QStringLiteral("Журнал анализов"); }
@@ -71,6 +79,8 @@ private:
     void ChooseColumns(const TReportPrinter& printer, const TMetrics& m);
     void SetUpPage(TReportPrinter& printer, const TMetrics& m, int& y);
     void DrawHead(TReportPrinter& printer, const TMetrics& m, int& y);
+    int RowRight(const TMetrics& m) const;
+    void RuleRow(TPageCanvas& canvas, const TMetrics& m, int y, int height) const;
     void DrawFoot(TReportPrinter& printer, const TMetrics& m, int page, int pages);
 
     std::shared_ptr<const TReportSource> fSource;

@@ -2,6 +2,7 @@
 
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cmath>
 
 TPrinterGeometry TPrinterGeometry::Of(const QPrinter& printer)
@@ -19,6 +20,13 @@ TPrinterGeometry TPrinterGeometry::Of(const QPrinter& printer)
     g.Orientation = printer.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape
                                                                                 : poPortrait;
     return g;
+}
+
+void TPrinterGeometry::SetUpPrinter(QPrinter& printer)
+{
+    if (!QPrinterInfo::defaultPrinter().isNull() || printer.outputFormat() == QPrinter::NativeFormat)
+        return;
+    printer.setPageSize(QPageSize(QPageSize::A4));
 }
 
 TPrinterGeometry TPrinterGeometry::A4(TPageOrientation orientation)

@@ -19,6 +19,9 @@ struct TPrinterGeometry {
     TPageOrientation Orientation = poPortrait;
 
     static TPrinterGeometry Of(const QPrinter& printer);
+    // A printer object for the report: the system's default printer, or when none is
+    // installed a PDF printer on A4 (the paper size Qt would otherwise take from the locale).
+    static void SetUpPrinter(QPrinter& printer);
     // The page used when there is no printer: A4 with 5 mm margins at 1200 dots per inch.
     static TPrinterGeometry A4(TPageOrientation orientation = poPortrait);
     // The same sheet turned the other way.

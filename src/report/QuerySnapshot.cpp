@@ -1,5 +1,6 @@
 #include "report/QuerySnapshot.h"
 
+#include "platform/db/DbConnection.h"
 #include "platform/db/DbQuery.h"
 #include "report/ReportSource.h"
 
@@ -20,9 +21,9 @@ std::vector<TViewColumn> DefaultViewColumns(TDbQuery& query, int sampleRows)
             longestWord = std::max(longestWord, word.size());
         qsizetype sum = 0;
         for (int r = 0; r < rows; ++r)
-            sum += std::min<qsizetype>(query.DisplayTextAt(r, f).size(), 40);
+            sum += std::min<qsizetype>(query.DisplayTextAt(r, f).size(), 30);
         const qsizetype average = rows > 0 ? (sum + rows - 1) / rows : 0;
-        const int chars = int(std::clamp<qsizetype>(std::max(longestWord, average), 4, 30));
+        const int chars = int(std::clamp<qsizetype>(std::max(longestWord, std::min<qsizetype>(average, 16)), 4, 24));
         out.push_back({ f.FieldName(), f.DisplayLabel(), chars * charWidth + 10, true });
     }
     return out;
@@ -65,5 +66,41 @@ std::shared_ptr<TReportSource> TakeReportSource(TDbQuery& query,
                 row[i] = query.DisplayTextAt(r, *fields[i]);
         src->AppendRow(std::move(row));
     }
+    return src;
+}
+
+TReportQuery DescribeReportQuery(const TDbConnection& connection, const TDbQuery& query,
+                                 const std::vector<TViewColumn>& columns, int screenPpi)
+{
+    TReportQuery d;
+    d.DataDir = connection.DataDir();
+    d.ConnectionString = connection.ConnectionString();
+    d.SQL = query.SQL();
+    d.Params = query.Params();
+    for (int i = 0; i < query.FieldCount(); ++i)
+        if (!query.Field(i).DisplayFormat().isEmpty())
+            d.DisplayFormats.emplace_back(query.Field(i).FieldName(),
+                                          query.Field(i).DisplayFormat());
+    d.Columns = columns;
+    d.ScreenPpi = screenPpi;
+    return d;
+}
+
+std::shared_ptr<TReportSource> ReadReportSource(const TReportQuery& d)
+{
+    TDbConnection connection(d.DataDir);
+    connection.SetConnectionString(d.ConnectionString);
+    connection.Open();
+    TDbQuery query(connection);
+    query.SetSQL(d.SQL);
+    for (const TDbParam& p : d.Params)
+        if (TDbParam* mine = query.FindParam(p.Name))
+            mine->Value = p.Value;
+    query.Open();
+    for (const auto& [name, picture] : d.DisplayFormats)
+        if (TDbField* f = query.FindField(name))
+            f->SetDisplayFormat(picture);
+    auto src = TakeReportSource(query, d.Columns, {}, d.ScreenPpi);
+    query.Close();
     return src;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/db/DbQuery.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
 
+class TDbConnection;
 class TDbQuery;
 struct TReportSource;
 
@@ -27,3 +30,25 @@ std::shared_ptr<TReportSource> TakeReportSource(TDbQuery& query,
                                                 const std::vector<TViewColumn>& columns,
                                                 std::vector<int> selected = {},
                                                 int screenPpi = 96);
+
+// The journal query as a description a worker can run again on a connection of its own:
+// the connection, the query text with its parameter values, the field display formats the
+// alias pass gave, and the view's columns. Taking it costs nothing on the main thread,
+// whatever the size of the journal; the report then shows the records as the database holds
+// them when the worker reads them (edits not yet posted are not in it).
+struct TReportQuery {
+    QString DataDir;
+    QString ConnectionString;
+    QString SQL;
+    std::vector<TDbParam> Params;
+    std::vector<std::pair<QString, QString>> DisplayFormats; // field name, picture
+    std::vector<TViewColumn> Columns;
+    int ScreenPpi = 96;
+};
+
+// On the thread that owns the query.
+TReportQuery DescribeReportQuery(const TDbConnection& connection, const TDbQuery& query,
+                                 const std::vector<TViewColumn>& columns, int screenPpi = 96);
+// On any thread: opens a connection of its own, runs the query and copies every record.
+// Throws EDatabaseError.
+std::shared_ptr<TReportSource> ReadReportSource(const TReportQuery& description);

@@ -9,6 +9,8 @@ void TRecordedPage::Replay(QPainter& painter, const QRectF& target) const
     if (Size.isEmpty() || target.isEmpty())
         return;
     painter.save();
+    // A page never draws outside its rectangle, which in 2 x 2 mode is a neighbour's.
+    painter.setClipRect(target, Qt::IntersectClip);
     painter.translate(target.topLeft());
     const qreal sx = target.width() / Size.width();
     const qreal sy = target.height() / Size.height();

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QSaveFile>
 #include <cmath>
 
 namespace {
@@ -124,7 +125,8 @@ void TReportPrinter::DisplayPage(QPainter& painter, QSize size, int page) const
         return;
     const int w = size.width();
     const int h = size.height();
-    painter.drawRect(QRect(0, 0, w, h));
+    // The frame's right and bottom edges lie inside the rectangle, as on the page panel.
+    painter.drawRect(QRect(0, 0, w - 1, h - 1));
     painter.fillRect(QRect(1, 1, w - 2, h - 2), painter.brush());
     DrawSheet(painter, QRectF(0, 0, w, h), fSpecialMode ? 4 * page - 3 : page);
 }
@@ -212,7 +214,12 @@ bool TReportPrinter::SaveToPdf(const QString& fileName, QString* error)
             *error = QStringLiteral("Не удалось записать файл %1: %2").arg(fileName, why);
         return false;
     };
-    QPdfWriter writer(fileName);
+    // Written beside the target and moved over it when complete, so a failed save never
+    // leaves a broken file in place of a good one.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    QPdfWriter writer(&file);
     writer.setResolution(1200);
     writer.setTitle(fTitle);
     writer.setCreator(QStringLiteral("veskor"));
@@ -238,5 +245,7 @@ bool TReportPrinter::SaveToPdf(const QString& fileName, QString* error)
         ok = RenderSheets(painter, area, 1, count, [&] { return writer.newPage(); });
     if (!painter.end() || !ok)
         return fail(QStringLiteral("ошибка записи"));
+    if (!file.commit())
+        return fail(file.errorString());
     return true;
 }

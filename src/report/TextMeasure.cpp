@@ -20,16 +20,22 @@ TFontMeasure::TFontMeasure(const TPageFont& font)
     , fMetrics(font.ToQFont())
     , fLineHeight(int(std::ceil(fMetrics.ascent() + fMetrics.descent())))
     , fAscent(int(std::ceil(fMetrics.ascent())))
-    , fAdvances(0x10000, -1.0f)
+    , fAdvances(0x530, -1.0f)
 {
 }
 
 qreal TFontMeasure::Advance(QChar c) const
 {
-    float& a = fAdvances[c.unicode()];
-    if (a < 0)
-        a = float(fMetrics.horizontalAdvance(c));
-    return a;
+    if (c.unicode() < fAdvances.size()) {
+        float& a = fAdvances[c.unicode()];
+        if (a < 0)
+            a = float(fMetrics.horizontalAdvance(c));
+        return a;
+    }
+    const auto [it, added] = fOtherAdvances.try_emplace(c.unicode(), 0.0f);
+    if (added)
+        it->second = float(fMetrics.horizontalAdvance(c));
+    return it->second;
 }
 
 qreal TFontMeasure::Width(QStringView text) const

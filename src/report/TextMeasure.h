@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QStringView>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // Measures text in one font in page units. The advance of each character is asked of the
@@ -28,7 +29,10 @@ private:
     QFontMetricsF fMetrics;
     int fLineHeight;
     int fAscent;
-    mutable std::vector<float> fAdvances; // by UTF-16 unit; negative when not yet asked
+    // Advances of the Latin and Cyrillic letters the journal is written in, by UTF-16 unit,
+    // negative when not yet asked; the rest of the plane is kept as it is met.
+    mutable std::vector<float> fAdvances;
+    mutable std::unordered_map<char16_t, float> fOtherAdvances;
 };
 
 // The fonts a recorder has measured, kept for the whole document.
