@@ -31,7 +31,8 @@ QIcon TMyMsgDlg::MessageIcon(TButtonSet buttons)
     QStyle* style = QApplication::style();
     switch (buttons.Icon()) {
     case iAPPLICATION:
-        return style->standardIcon(QStyle::SP_DesktopIcon);
+        // The style's own default window icon stands for the generic application icon.
+        return style->standardIcon(QStyle::SP_TitleBarMenuButton);
     case iASTERISK:
         return style->standardIcon(QStyle::SP_MessageBoxInformation);
     case iEXCLAMATION:
@@ -112,7 +113,12 @@ void TMyMsgDlg::processinfo()
     }
 
     const QIcon icon = MessageIcon(AButtons);
-    Image->setPixmap(icon.isNull() ? QPixmap() : icon.pixmap(QSize(IconSize, IconSize)));
+    QPixmap picture = icon.isNull() ? QPixmap() : icon.pixmap(QSize(IconSize, IconSize));
+    // Some standard icons come in small sizes only; they are drawn at the size of the slot.
+    if (!picture.isNull() && picture.width() < IconSize && picture.height() < IconSize)
+        picture = picture.scaled(
+            IconSize, IconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    Image->setPixmap(picture);
 
     Memo->setPlainText(text);
     const int iconPanelWidth = Image->width() + 2 * IconLeft;
