@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
@@ -165,6 +166,29 @@ TEST_F(VLayFormTest, ContextMenuTicksAllBetweenBeginAndEnd)
     form.SetOnBeginUpdate([](QObject*) { throw std::runtime_error("busy"); });
     EXPECT_NO_THROW(form.miCheckAll->trigger());
     EXPECT_TRUE(items.Checks.isEmpty()) << "an error ends the sequence";
+    form.hide();
+}
+
+TEST_F(VLayFormTest, RightClickOverABoxOpensTheMenu)
+{
+    TVLayForm form;
+    TItems items;
+    items.Names = { "a", "b" };
+    items.States = { true, true };
+    items.Attach(form);
+    form.show();
+    QStringList shown;
+    QTimer::singleShot(20, [&] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            for (QAction* a : popup->actions())
+                shown << a->text();
+            popup->close();
+        }
+    });
+    QCheckBox* box = form.CheckBox(1);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), box->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(box, &event);
+    EXPECT_EQ(shown, (QStringList { "Включить Все", "Выключить Все" }));
     form.hide();
 }
 
