@@ -9,8 +9,10 @@
 #include <QThread>
 
 #include <chrono>
+#include <deque>
 #include <future>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -30,6 +32,11 @@ std::shared_ptr<TWorkerRequest> gPendingRequest;
 
 // Serialises callers from other threads: each waits for the one before to be answered.
 QMutex gWorkerLock;
+
+// Requests from other threads pass to the main thread through this queue rather than inside
+// the posted call, so that the hand-over is ordered by a lock of our own.
+std::mutex gHandOffLock;
+std::deque<std::shared_ptr<TWorkerRequest>> gHandOff;
 
 QMessageBox::StandardButtons PlatformButtons(TButtonSet b)
 {
@@ -140,6 +147,17 @@ void ServeWorker(const std::shared_ptr<TWorkerRequest>& request)
     request->Answer.set_value(ShowOnMainThread(request->Text, request->Buttons, request->Caption));
 }
 
+void ServeHandOff()
+{
+    std::deque<std::shared_ptr<TWorkerRequest>> requests;
+    {
+        std::lock_guard guard(gHandOffLock);
+        requests.swap(gHandOff);
+    }
+    for (const std::shared_ptr<TWorkerRequest>& request : requests)
+        ServeWorker(request);
+}
+
 int ShowFromWorker(const QString& text, TButtonSet buttons, const QString& caption)
 {
     QMutexLocker lock(&gWorkerLock);
@@ -148,8 +166,11 @@ int ShowFromWorker(const QString& text, TButtonSet buttons, const QString& capti
     request->Buttons = buttons;
     request->Caption = caption;
     std::future<int> answer = request->Answer.get_future();
-    QMetaObject::invokeMethod(
-        qApp, [request] { ServeWorker(request); }, Qt::QueuedConnection);
+    {
+        std::lock_guard guard(gHandOffLock);
+        gHandOff.push_back(request);
+    }
+    QMetaObject::invokeMethod(qApp, &ServeHandOff, Qt::QueuedConnection);
     // The main thread may never come back to its event loop when the program is ending; the
     // caller then gets no answer instead of waiting for ever.
     using namespace std::chrono_literals;
