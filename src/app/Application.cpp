@@ -1,11 +1,12 @@
 #include "app/Application.h"
 
+#include "messages/MsgDlg.h"
 #include "messages/Trace.h"
 #include "platform/db/DbError.h"
 
 #include <QEvent>
+#include <QWidget>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QTranslator>
 
 TApplication::TApplication(int& argc, char** argv)
@@ -25,7 +26,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
         message = QString::fromLocal8Bit(e.what());
     }
     TraceText(message, TRACE_ERROR);
-    QMessageBox::critical(activeWindow(), applicationDisplayName(), message);
+    ShowMsgDlg(message, { bOk, iHAND }, applicationDisplayName());
     return false;
 }
 

@@ -1,8 +1,12 @@
 #include "app/MainForm.h"
 
 #include "app/JournalArchive.h"
+#include "app/ColumnDialog.h"
 #include "app/JournalTableModel.h"
 #include "app/SearchEdit.h"
+#include "app/VerLabel.h"
+#include "app/VersionInfo.h"
+#include "messages/MsgDlg.h"
 #include "messages/Trace.h"
 #include "settings/ColumnLayout.h"
 #include "settings/ExtraWinState.h"
@@ -21,7 +25,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -162,11 +165,9 @@ QWidget* TMainForm::CreateTopPanel()
 
     auto* versionCaption = new QLabel(QStringLiteral("версия"), panel);
     top->addWidget(versionCaption);
-    auto* version = new QLabel(QCoreApplication::applicationVersion().isEmpty()
-            ? QStringLiteral("N/A")
-            : QCoreApplication::applicationVersion(),
-        panel);
+    auto* version = new TVerLabel(panel);
     version->setObjectName(QStringLiteral("VerLabel1"));
+    version->SetInfoType(vsFileVersion);
     top->addWidget(version);
     rows->addLayout(top);
 
@@ -342,7 +343,7 @@ void TMainForm::ShowErrorBox(const QString& caption, const QString& message)
     if (fErrorSink)
         fErrorSink(message);
     else
-        QMessageBox::critical(this, caption, message);
+        ShowMsgDlg(message, { bOk, iHAND }, caption);
 }
 
 void TMainForm::ApplyQuery()
@@ -442,11 +443,10 @@ void TMainForm::DeleteRecord()
     if (!query.Active() || query.IsEmpty())
         return;
     const QString question = QStringLiteral("Удалить запись?");
-    const bool yes = fConfirmSink ? fConfirmSink(question)
-                                  : QMessageBox::question(this, QCoreApplication::applicationName(),
-                                        question, QMessageBox::Yes | QMessageBox::No,
-                                        QMessageBox::No)
-            == QMessageBox::Yes;
+    const bool yes = fConfirmSink
+        ? fConfirmSink(question)
+        : ShowMsgDlg(question, { bYes, bNo, iQUESTION }, QCoreApplication::applicationName())
+            == mrYes;
     if (yes)
         RunCommand([&] { query.Delete(); });
 }
@@ -591,17 +591,15 @@ QString TMainForm::AboutText()
     return QStringLiteral("VESKOR2\r\rЖурнал регистрации результатов токсикологической "
                           "лаборатории\r\rОрмелин, лабораторные информационные системы\r"
                           "Версия ")
-        + (QCoreApplication::applicationVersion().isEmpty()
-                ? QStringLiteral("N/A")
-                : QCoreApplication::applicationVersion());
+        + FixedInfoText(ProgramVersionResource(), vsFileVersion);
 }
 
 void TMainForm::AboutBox()
 {
-    QMessageBox::information(this, QStringLiteral("veskor2"), AboutText());
+    ShowMsgDlg(AboutText(), { bOk }, QStringLiteral("veskor2"));
 }
 
-void TMainForm::ColumnDialog() { }
+void TMainForm::ColumnDialog() { ShowColumnDialog(*fDBGrid1, this); }
 
 void TMainForm::ArchiveCommand()
 {
