@@ -5,6 +5,7 @@
 #include "platform/db/DbError.h"
 
 #include <QEvent>
+#include <QIcon>
 #include <QWidget>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -13,6 +14,9 @@ TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     setApplicationDisplayName(QStringLiteral("Журнал"));
+    // The icon lives in a static library, whose resources are not registered on their own.
+    Q_INIT_RESOURCE(icons);
+    setWindowIcon(QIcon(QStringLiteral(":/icons/veskor.svg")));
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
