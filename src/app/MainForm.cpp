@@ -557,11 +557,21 @@ std::vector<int> TMainForm::SelectedRows() const
 void TMainForm::ReportCommand()
 {
     auto* report = new TRptForm(TRptForm::JournalLayout(), fPages);
-    // Every layout copies the records it prints here, on the main thread, so the worker
-    // never reads the journal query the user is working in.
-    report->SetSourceProvider([this] {
-        return TakeReportSource(
-            fJournal.Query(), ViewColumns(), SelectedRows(), fDBGrid1->logicalDpiX());
+    // The worker never reads the journal query the user is working in. Selected rows are
+    // copied here, on the main thread; the whole result is read again by the worker on a
+    // connection of its own, which keeps the window responsive on a large journal.
+    report->SetSourceProvider([this]() -> TRptForm::TSourceReader {
+        const std::vector<int> selected = SelectedRows();
+        if (selected.size() >= 2) {
+            std::shared_ptr<const TReportSource> copy = TakeReportSource(
+                fJournal.Query(), ViewColumns(), selected, fDBGrid1->logicalDpiX());
+            return [copy] { return copy; };
+        }
+        const TReportQuery query = DescribeReportQuery(
+            fJournal.Connection(), fJournal.Query(), ViewColumns(), fDBGrid1->logicalDpiX());
+        return [query]() -> std::shared_ptr<const TReportSource> {
+            return ReadReportSource(query);
+        };
     });
     const int index = fPages->addTab(report,
         QApplication::style()->standardIcon(QStyle::SP_FileDialogListView), QString());

@@ -97,9 +97,11 @@ TReportLayout TRptForm::JournalLayout()
 {
     return [](const TReportRequest& request, const TReportProgress& progress) {
         auto printer = std::make_unique<TReportPrinter>(request.Geometry);
-        if (!request.Source)
+        std::shared_ptr<const TReportSource> source
+            = request.ReadSource ? request.ReadSource() : nullptr;
+        if (!source)
             return printer;
-        TJournalReport report(request.Source);
+        TJournalReport report(source);
         TReportFont font;
         font.Family = request.Font.family();
         font.PointSize = request.Font.pointSizeF() > 0 ? request.Font.pointSizeF() : 6;
@@ -299,7 +301,7 @@ void TRptForm::RequestLayout()
     fRequest.SpecialMode = fSpecialMode;
     if (fSourceProvider) {
         try {
-            fRequest.Source = fSourceProvider();
+            fRequest.ReadSource = fSourceProvider();
         } catch (const std::exception& e) {
             ShowMessage(QString::fromUtf8(e.what()));
             return;

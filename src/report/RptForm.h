@@ -30,9 +30,10 @@ struct TReportRequest {
     TPrinterGeometry Geometry;
     QFont Font;
     bool SpecialMode = false;
-    // What to print, copied on the main thread when the layout was asked for; may be empty
-    // for layouts that bring their own.
-    std::shared_ptr<const TReportSource> Source;
+    // Gives what to print, on the worker: either a copy taken on the main thread when the
+    // layout was asked for, or a read of the database on a connection of the worker's own.
+    // Empty for layouts that bring their own.
+    std::function<std::shared_ptr<const TReportSource>()> ReadSource;
 };
 
 class TRecordedPage;
@@ -61,9 +62,10 @@ public:
     explicit TRptForm(TReportLayout layout, QWidget* parent = nullptr);
     ~TRptForm() override;
 
-    // Takes the records to print, on the main thread, every time a layout is asked for, so
-    // that "Обновить" shows the journal as it is now.
-    void SetSourceProvider(std::function<std::shared_ptr<const TReportSource>()> provider)
+    // Asked on the main thread every time a layout is asked for, so that "Обновить" shows
+    // the journal as it is now; the reader it returns runs on the worker.
+    using TSourceReader = std::function<std::shared_ptr<const TReportSource>()>;
+    void SetSourceProvider(std::function<TSourceReader()> provider)
     {
         fSourceProvider = std::move(provider);
     }
@@ -162,7 +164,7 @@ private:
     QFont fRptFont;
     bool fSpecialMode = false;
     std::function<void(const QString&)> fMessageSink;
-    std::function<std::shared_ptr<const TReportSource>()> fSourceProvider;
+    std::function<TSourceReader()> fSourceProvider;
     std::shared_ptr<const TRecordedPage> fDraft; // the first page of a layout in progress
     TReportRequest fRequest; // what the worker lays out next; written on the main thread
 
