@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
@@ -272,6 +274,37 @@ TEST_F(MainFormTest, ArchiveStartsAnEmptyJournalAndRefusesASecondTimeInAMonth)
     ASSERT_EQ(fErrors.size(), 1);
     EXPECT_TRUE(fErrors.first().contains("уже существует")) << fErrors.first().toStdString();
     EXPECT_TRUE(Query().Active());
+}
+
+TEST_F(MainFormTest, PlacementAndColumnsAreKeptForTheNextStart)
+{
+    const QString settings
+        = QDir::home().filePath(".config/Ormelin/HKEY_CURRENT_USER.reg");
+    QFile::remove(settings);
+    const int patient = ColumnOf("PATIENT");
+    const int year = ColumnOf("BIRTH_YEAR");
+    fForm->setGeometry(120, 90, 700, 540);
+    fForm->TableView()->setColumnWidth(patient, 233);
+    fForm->TableView()->setColumnHidden(year, true);
+    QApplication::processEvents();
+    const QRect outer = fForm->frameGeometry();
+    fForm->close();
+    fForm.reset();
+    ASSERT_TRUE(QFileInfo::exists(settings));
+
+    TMainForm again(fDir.path());
+    again.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&again));
+    EXPECT_EQ(again.frameGeometry().size(), outer.size());
+    EXPECT_EQ(again.TableView()->columnWidth(patient), 233);
+    EXPECT_TRUE(again.TableView()->isColumnHidden(year));
+    // Every open of the journal query puts the layout back, a new query included.
+    again.TableView()->setColumnHidden(year, false);
+    again.FullTable();
+    EXPECT_TRUE(again.TableView()->isColumnHidden(year));
+    again.TableView()->setColumnHidden(year, false);
+    again.close();
+    QFile::remove(settings);
 }
 
 TEST_F(MainFormTest, MissingDatabaseIsReportedAndTheWindowStays)
