@@ -274,8 +274,13 @@ void TGridObject::MakeVisible(qint32 ACol, qint32 ARow)
 
 qint32 TGridObject::Distance(qint32 From, qint32 To, bool IsCol) const
 {
+    // A distance as large as the window means the whole picture is painted again, whatever
+    // the exact figure; summing stops there, so that a jump across a million rows costs no
+    // more than a step of one page.
+    const QRect Client = GetClientRect();
+    const qint64 Limit = qint64(IsCol ? Client.width() : Client.height());
     qint64 D = 0;
-    for (qint32 I = std::min(From, To); I < std::max(From, To); ++I)
+    for (qint32 I = std::min(From, To); I < std::max(From, To) && D <= Limit; ++I)
         if (IsCol ? GetColVisible(I) : GetRowVisible(I))
             D += (IsCol ? GetColWidth(I) + SpaceWidth() : GetRowHeight(I) + SpaceHeight());
     return qint32(std::min<qint64>(D, INT32_MAX));

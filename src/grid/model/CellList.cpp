@@ -76,16 +76,10 @@ TCell* TCellList::FindCell(qint32 Col, qint32 Row) const
 
 bool TCellList::Find(qint32 Col, qint32 Row, int& Index) const
 {
-    int Lo = 0;
-    int Hi = Count();
-    while (Lo < Hi) {
-        const int Mid = Lo + (Hi - Lo) / 2;
-        const TGridRegion& R = Items(Mid)->RegionCoord();
-        if (R.FirstRow < Row || (R.FirstRow == Row && R.FirstCol < Col))
-            Lo = Mid + 1;
-        else
-            Hi = Mid;
-    }
+    const int Lo = Store().LowerBound(0, Count(), [Col, Row](const TGridObjectCollectionItem* I) {
+        const TGridRegion& R = static_cast<const TCell*>(I)->RegionCoord();
+        return R.FirstRow < Row || (R.FirstRow == Row && R.FirstCol < Col);
+    });
     Index = Lo;
     if (Lo >= Count())
         return false;

@@ -6,15 +6,9 @@ bool TCellObjectList::Find(int Start, int Stop, TCellNumber Cell, int& Index) co
 {
     if (Start < 0 || Start >= Count() || Stop < Start || Stop >= Count())
         return false;
-    int Lo = Start;
-    int Hi = Stop + 1;
-    while (Lo < Hi) {
-        const int Mid = Lo + (Hi - Lo) / 2;
-        if (Items(Mid)->Cell() < Cell)
-            Lo = Mid + 1;
-        else
-            Hi = Mid;
-    }
+    const int Lo = Store().LowerBound(Start, Stop + 1, [Cell](const TGridObjectCollectionItem* I) {
+        return static_cast<const TCellObject*>(I)->Cell() < Cell;
+    });
     Index = Lo;
     return Lo <= Stop && Items(Lo)->Cell() == Cell;
 }

@@ -1,0 +1,248 @@
+// The grid's answers on a large, uniformly formatted grid: one million rows by one thousand
+// columns. Geometry, hit tests and names must come from the heads' defaults alone, so every
+// benchmark that works on the empty grid checks afterwards that no head or cell object was
+// created. Creating cell objects in random order and finding them again measures the cell
+// list itself.
+
+#include "grid/GridCanvas.h"
+#include "grid/GridObject.h"
+#include "grid/GridWindow.h"
+#include "grid/model/GridFont.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr qint32 kRows = 1000000;
+constexpr qint32 kCols = 1000;
+
+class TBenchCanvas : public IGridCanvas {
+public:
+    QSize TextExtent(const TGridFont&, const QString& Text, quint32) override
+    {
+        return QSize(int(Text.size()) * 7, 13);
+    }
+};
+
+// A full-HD sized window that asks nothing of the grid.
+class TBenchWindow : public IGridWindow {
+public:
+    QRect ClientRect() const override { return QRect(0, 0, 1900, 1000); }
+    QRect ControlRect() const override { return ClientRect(); }
+    IGridCanvas* Canvas() override { return &fCanvas; }
+    const TGridFont& Font() const override { return fFont; }
+    bool HasFocus() const override { return true; }
+    bool IsLoading() const override { return false; }
+    bool IsDesigning() const override { return false; }
+    bool HasScalingFlags() const override { return true; }
+    void InvalidateRect(const QRect&, bool) override { }
+    void Update() override { }
+    void UpdateScrollBars() override { }
+    void SetTimerEvent(std::function<void()>, int) override { }
+    void TopLeftChanged() override { }
+    void SelectionChanged(TRange&, TGridObjectCollectionItem*) override { }
+    bool GetEditText(qint32, qint32, TCellStates, THead*, THead*, QString&) override
+    {
+        return false;
+    }
+    bool SetEditText(qint32, qint32, TCellStates, THead*, THead*, const QString&) override
+    {
+        return false;
+    }
+    bool GetCellInfo(qint32, qint32, TCellStates, THead*, THead*, TDrawCellInfo&) override
+    {
+        return false;
+    }
+
+private:
+    TBenchCanvas fCanvas;
+    TGridFont fFont;
+};
+
+struct TBigGrid {
+    TBenchWindow Window;
+    TGridObject Grid { &Window };
+
+    TBigGrid()
+    {
+        Grid.SetColCount(kCols);
+        Grid.SetRowCount(kRows);
+    }
+};
+
+// Fails the benchmark when the grid made objects it should not need. The one head allowed
+// is that of column 0, which the grid fits to the row numbers whenever the top row changes.
+void ExpectNoObjects(benchmark::State& state, const TGridObject& grid)
+{
+    const int heads = grid.Cols().Count() + grid.Rows().Count();
+    const bool onlyNumbers = heads == 0 || (heads == 1 && grid.Cols().FindHead(0));
+    state.counters["heads"] = double(heads);
+    state.counters["cells"] = double(grid.Cells().Count());
+    if (!onlyNumbers || grid.Cells().Count() != 0)
+        state.SkipWithError("the uniform grid created head or cell objects");
+}
+
+TGridCell RandomCell(std::mt19937& random, qint32 cols = kCols, qint32 rows = kRows)
+{
+    return TGridCell { qint32(random() % uint32_t(cols - 1)) + 1,
+        qint32(random() % uint32_t(rows - 1)) + 1 };
+}
+
+// Hit tests at random points of the window, scrolled deep into the grid (the argument is
+// the top row).
+void BM_HitTest(benchmark::State& state)
+{
+    TBigGrid big;
+    big.Grid.SetFirst(kCols / 2, qint32(state.range(0)));
+    std::mt19937 random(1);
+    const QRect client = big.Window.ClientRect();
+    qint64 hits = 0;
+    for (auto _ : state) {
+        const int x = int(random() % uint32_t(client.width()));
+        const int y = int(random() % uint32_t(client.height()));
+        const TGridCell cell = big.Grid.MouseToCell(x, y);
+        benchmark::DoNotOptimize(cell);
+        hits += cell.Col >= 0 ? 1 : 0;
+    }
+    benchmark::DoNotOptimize(hits);
+    ExpectNoObjects(state, big.Grid);
+}
+BENCHMARK(BM_HitTest)->Arg(1)->Arg(kRows / 2)->Arg(kRows - 40);
+
+void BM_RegionRect(benchmark::State& state)
+{
+    TBigGrid big;
+    std::mt19937 random(2);
+    big.Grid.SetFirst(400, 500000);
+    for (auto _ : state) {
+        const TGridCell a = RandomCell(random);
+        const TGridCell b = RandomCell(random);
+        const TGridRegion region { std::min(a.Col, b.Col), std::min(a.Row, b.Row),
+            std::max(a.Col, b.Col), std::max(a.Row, b.Row) };
+        benchmark::DoNotOptimize(big.Grid.RegionToRect(region));
+    }
+    ExpectNoObjects(state, big.Grid);
+}
+BENCHMARK(BM_RegionRect);
+
+void BM_CellAndRegionNames(benchmark::State& state)
+{
+    TBigGrid big;
+    std::mt19937 random(3);
+    for (auto _ : state) {
+        const TGridCell a = RandomCell(random);
+        const TGridCell b = RandomCell(random);
+        benchmark::DoNotOptimize(big.Grid.GetCellName(a.Col, a.Row));
+        benchmark::DoNotOptimize(big.Grid.GetRegionName(TGridRegion { std::min(a.Col, b.Col),
+            std::min(a.Row, b.Row), std::max(a.Col, b.Col), std::max(a.Row, b.Row) }));
+    }
+    ExpectNoObjects(state, big.Grid);
+}
+BENCHMARK(BM_CellAndRegionNames);
+
+void BM_NameToRegion(benchmark::State& state)
+{
+    TBigGrid big;
+    std::mt19937 random(4);
+    std::vector<QString> names;
+    for (int i = 0; i < 1024; ++i) {
+        const TGridCell a = RandomCell(random);
+        const TGridCell b = RandomCell(random);
+        names.push_back(big.Grid.GetRegionName(TGridRegion { std::min(a.Col, b.Col),
+            std::min(a.Row, b.Row), std::max(a.Col, b.Col), std::max(a.Row, b.Row) }));
+    }
+    size_t next = 0;
+    bool allFound = true;
+    for (auto _ : state) {
+        QString relative;
+        TGridRegion coord {};
+        allFound &= big.Grid.GetRegionCoordByName(
+            names[next++ % names.size()], TGridCell { 500, 500000 }, relative, coord);
+        benchmark::DoNotOptimize(coord);
+    }
+    if (!allFound)
+        state.SkipWithError("a generated region name was not understood");
+    ExpectNoObjects(state, big.Grid);
+}
+BENCHMARK(BM_NameToRegion);
+
+std::vector<TGridCell> DistinctRandomCells(int count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<TGridCell> cells;
+    cells.reserve(size_t(count));
+    // Distinct positions: evenly spread rows, each with one random column.
+    for (int i = 0; i < count; ++i) {
+        const qint32 row = 1 + qint32(uint64_t(i) * (kRows - 1) / uint64_t(count));
+        cells.push_back(TGridCell { 1 + qint32(random() % uint32_t(kCols - 1)), row });
+    }
+    std::shuffle(cells.begin(), cells.end(), random);
+    return cells;
+}
+
+// Scrolling to a random position: the grid refits the row-number column over the rows shown.
+void BM_Scroll(benchmark::State& state)
+{
+    TBigGrid big;
+    std::mt19937 random(8);
+    for (auto _ : state) {
+        const TGridCell first = RandomCell(random, kCols - 20, kRows - 60);
+        big.Grid.SetFirst(first.Col, first.Row);
+    }
+    ExpectNoObjects(state, big.Grid);
+}
+BENCHMARK(BM_Scroll);
+
+// Creating N cell objects at random positions; the target for 100,000 is under 200 ms.
+void BM_CreateCellsRandomOrder(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const std::vector<TGridCell> cells = DistinctRandomCells(count, 5);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto big = std::make_unique<TBigGrid>();
+        state.ResumeTiming();
+        for (const TGridCell& c : cells)
+            benchmark::DoNotOptimize(big->Grid.Cells().Add(c.Col, c.Row));
+        state.PauseTiming();
+        if (big->Grid.Cells().Count() != count)
+            state.SkipWithError("not every cell was created");
+        big.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(count);
+}
+BENCHMARK(BM_CreateCellsRandomOrder)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// Looking a cell up by position among N cell objects: must grow with log N.
+void BM_FindCell(benchmark::State& state)
+{
+    const int count = int(state.range(0));
+    const std::vector<TGridCell> cells = DistinctRandomCells(count, 6);
+    TBigGrid big;
+    for (const TGridCell& c : cells)
+        big.Grid.Cells().Add(c.Col, c.Row);
+    std::mt19937 random(7);
+    bool allFound = true;
+    for (auto _ : state) {
+        const TGridCell& c = cells[random() % cells.size()];
+        allFound &= big.Grid.Cells().FindCell(c.Col, c.Row) != nullptr;
+    }
+    if (!allFound)
+        state.SkipWithError("a created cell was not found");
+    state.SetComplexityN(count);
+}
+BENCHMARK(BM_FindCell)->RangeMultiplier(8)->Range(1 << 6, 1 << 18)->Complexity(benchmark::oLogN);
+
+}
+
+BENCHMARK_MAIN();
