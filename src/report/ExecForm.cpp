@@ -1,14 +1,10 @@
 #include "report/ExecForm.h"
 
 #include <QCoreApplication>
-#include <QSemaphore>
 #include <QThread>
+#include <condition_variable>
+#include <deque>
 #include <mutex>
-
-struct TExecForm::TState {
-    std::mutex Mutex;
-    bool Closed = false;
-};
 
 namespace {
 
@@ -24,6 +20,21 @@ bool RunSwallowing(const std::function<void()>& proc)
 
 } // namespace
 
+// The calls waiting for the main thread. They are handed over under a lock of our own rather
+// than inside the toolkit's queued call, which only wakes the main thread up: the hand-over
+// then needs no trust in how the toolkit orders memory between threads.
+struct TExecForm::TState {
+    struct TCall {
+        std::function<void()> Proc;
+        bool Finished = false;
+        bool Result = false;
+    };
+    std::mutex Mutex;
+    std::condition_variable Done;
+    std::deque<std::shared_ptr<TCall>> Queue;
+    bool Closed = false;
+};
+
 TExecForm::TExecForm(QWidget* parent)
     : QWidget(parent)
     , fState(std::make_shared<TState>())
@@ -34,8 +45,12 @@ TExecForm::~TExecForm() { CloseExec(); }
 
 void TExecForm::CloseExec()
 {
-    std::lock_guard lock(fState->Mutex);
-    fState->Closed = true;
+    {
+        std::lock_guard lock(fState->Mutex);
+        fState->Closed = true;
+        fState->Queue.clear();
+    }
+    fState->Done.notify_all();
 }
 
 bool TExecForm::Exec(const std::function<void()>& proc)
@@ -45,36 +60,40 @@ bool TExecForm::Exec(const std::function<void()>& proc)
     if (QThread::currentThread() == thread())
         return RunSwallowing(proc);
 
-    struct TCall {
-        QSemaphore Done;
-        bool Result = false;
-    };
-    auto call = std::make_shared<TCall>();
-    auto state = fState;
+    auto call = std::make_shared<TState::TCall>();
+    call->Proc = proc;
+    const std::shared_ptr<TState> state = fState;
     {
         std::lock_guard lock(state->Mutex);
         if (state->Closed)
             return false;
+        state->Queue.push_back(call);
     }
-    QMetaObject::invokeMethod(
-        this,
-        [call, state, proc] {
-            bool closed;
-            {
-                std::lock_guard lock(state->Mutex);
-                closed = state->Closed;
-            }
-            if (!closed && !QCoreApplication::closingDown())
-                call->Result = RunSwallowing(proc);
-            call->Done.release();
-        },
-        Qt::QueuedConnection);
-    // The wait gives up when the window starts closing: its destructor may itself be waiting
-    // for this thread, and the queued call would then never run.
-    while (!call->Done.tryAcquire(1, 20)) {
-        std::lock_guard lock(state->Mutex);
-        if (state->Closed)
-            return false;
+    QMetaObject::invokeMethod(this, &TExecForm::RunPending, Qt::QueuedConnection);
+    // The wait ends when the window starts closing: its destructor may itself be waiting for
+    // this thread, and the call would then never run.
+    std::unique_lock lock(state->Mutex);
+    state->Done.wait(lock, [&] { return call->Finished || state->Closed; });
+    return call->Finished && call->Result;
+}
+
+void TExecForm::RunPending()
+{
+    for (;;) {
+        std::shared_ptr<TState::TCall> call;
+        {
+            std::lock_guard lock(fState->Mutex);
+            if (fState->Closed || fState->Queue.empty())
+                return;
+            call = fState->Queue.front();
+            fState->Queue.pop_front();
+        }
+        const bool result = !QCoreApplication::closingDown() && RunSwallowing(call->Proc);
+        {
+            std::lock_guard lock(fState->Mutex);
+            call->Result = result;
+            call->Finished = true;
+        }
+        fState->Done.notify_all();
     }
-    return call->Result;
 }

@@ -23,6 +23,8 @@ protected:
     void CloseExec();
 
 private:
+    void RunPending();
+
     struct TState;
     std::shared_ptr<TState> fState;
 };

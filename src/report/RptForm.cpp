@@ -372,11 +372,18 @@ void TRptForm::WorkLoop()
         std::unique_ptr<TReportPrinter> printer;
         try {
             TReportProgress progress;
-            progress.Step = [this](int stage, int total) {
-                Exec([&] {
-                    fPgBar->setMaximum(std::max(total, 1));
-                    fPgBar->setValue(stage);
-                });
+            // The bar moves by whole percents, so a large report does not wait for the main
+            // thread at every step.
+            int shown = -1;
+            progress.Step = [this, &shown](int stage, int total) {
+                const int percent = total > 0 ? int(qint64(stage) * 100 / total) : 0;
+                if (percent != shown) {
+                    shown = percent;
+                    Exec([&] {
+                        fPgBar->setMaximum(std::max(total, 1));
+                        fPgBar->setValue(stage);
+                    });
+                }
                 return !fWorker->Terminated();
             };
             progress.Draft = [this](int page, std::shared_ptr<const TRecordedPage> draft) {
