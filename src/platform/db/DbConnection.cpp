@@ -162,8 +162,13 @@ void TDbConnection::OpenSqlite(const QString& path)
     const QVariant h = db.driver()->handle();
     if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) {
         sqlite3* handle = *static_cast<sqlite3* const*>(h.constData());
-        if (handle)
+        if (handle) {
             RegisterJournalFunctions(handle);
+            // A search reads every page of the journal; a cache of 64 MB keeps a journal of a
+            // few hundred thousand records in memory between searches instead of the 2 MB
+            // the library keeps by default.
+            sqlite3_exec(handle, "PRAGMA cache_size=-65536", nullptr, nullptr, nullptr);
+        }
     }
     fFilePath = info.absoluteFilePath();
     fDialect = sdSqlite;

@@ -129,42 +129,47 @@ bool Match(const QChar* p, const QChar* pe, const QChar* s, const QChar* se, QCh
     return s == se;
 }
 
-void AppendUtf8(char32_t cp, std::string& out)
+char* PutUtf8(char32_t cp, char* out)
 {
     if (cp < 0x80) {
-        out.push_back(char(cp));
+        *out++ = char(cp);
     } else if (cp < 0x800) {
-        out.push_back(char(0xC0 | (cp >> 6)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
+        *out++ = char(0xC0 | (cp >> 6));
+        *out++ = char(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out.push_back(char(0xE0 | (cp >> 12)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
+        *out++ = char(0xE0 | (cp >> 12));
+        *out++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = char(0x80 | (cp & 0x3F));
     } else {
-        out.push_back(char(0xF0 | (cp >> 18)));
-        out.push_back(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (cp & 0x3F)));
+        *out++ = char(0xF0 | (cp >> 18));
+        *out++ = char(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = char(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
 // The same folding as FoldUtf8Into, kept in UTF-8: ASCII and Russian letters, nearly all of
-// a journal's text, are folded byte by byte without decoding.
-void FoldUtf8ToUtf8(const unsigned char* s, int n, std::string& out)
+// a journal's text, are folded byte by byte without decoding. The buffer only grows, and
+// the length of the folded text is returned.
+size_t FoldUtf8ToUtf8(const unsigned char* s, int n, std::string& out)
 {
-    out.clear();
-    out.reserve(size_t(n));
+    // A folded character never takes more than twice the bytes of the original.
+    const size_t need = size_t(n) * 2 + 4;
+    if (out.size() < need)
+        out.resize(need);
+    char* o = out.data();
     thread_local QString other;
     for (int i = 0; i < n;) {
         const unsigned char b = s[i];
         if (b < 0x80) {
-            out.push_back(char(b >= 'A' && b <= 'Z' ? b + 32 : b));
+            *o++ = char(b >= 'A' && b <= 'Z' ? b + 32 : b);
             ++i;
             continue;
         }
         if ((b == 0xD0 || b == 0xD1) && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
             const char32_t cp = char32_t(b & 0x1F) << 6 | (s[i + 1] & 0x3F);
-            AppendUtf8(FoldChar(char16_t(cp)), out);
+            o = PutUtf8(FoldChar(char16_t(cp)), o);
             i += 2;
             continue;
         }
@@ -184,19 +189,20 @@ void FoldUtf8ToUtf8(const unsigned char* s, int n, std::string& out)
                 cp = QChar::surrogateToUcs4(other[k].unicode(), other[k + 1].unicode());
                 ++k;
             }
-            AppendUtf8(cp, out);
+            o = PutUtf8(cp, o);
         }
         i += len;
     }
+    return size_t(o - out.data());
 }
 
 // A pattern made only of literal runs and "%" matches by byte search in UTF-8, since "%"
 // needs no notion of characters; "_" and escapes take the general matcher.
 bool MatchRuns(const std::vector<std::string>& runs, bool anchoredStart, bool anchoredEnd,
-    const std::string& text)
+    const char* text, size_t length)
 {
-    const char* s = text.data();
-    const char* se = s + text.size();
+    const char* s = text;
+    const char* se = s + length;
     for (size_t r = 0; r < runs.size(); ++r) {
         const std::string& run = runs[r];
         const bool first = r == 0;
@@ -278,9 +284,10 @@ void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     const unsigned char* s = sqlite3_value_text(argv[1]);
     if (pattern->Simple) {
         thread_local std::string bytes;
-        FoldUtf8ToUtf8(s, sqlite3_value_bytes(argv[1]), bytes);
-        sqlite3_result_int(
-            ctx, MatchRuns(pattern->Runs, pattern->AnchoredStart, pattern->AnchoredEnd, bytes));
+        const size_t length = FoldUtf8ToUtf8(s, sqlite3_value_bytes(argv[1]), bytes);
+        sqlite3_result_int(ctx,
+            MatchRuns(
+                pattern->Runs, pattern->AnchoredStart, pattern->AnchoredEnd, bytes.data(), length));
         return;
     }
     thread_local QString text;
