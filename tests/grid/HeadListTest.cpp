@@ -49,7 +49,7 @@ TEST(HeadList, SettingNumberSortsAndBumpsCollisions)
         std::vector<qint64> Expected; // numbers by tag order of Start
     } Cases[] = {
         { "insert before run", { 1, 3, 4, 6, 8 }, 8, 3, { 1, 4, 5, 6, 3 } },
-        { "spec example", { 1, 3, 4, 6 }, 1, 3, { 3, 4, 5, 6 } },
+        { "four heads, bump from the second", { 1, 3, 4, 6 }, 1, 3, { 3, 4, 5, 6 } },
         { "to the end", { 0, 1, 2 }, 0, 9, { 9, 1, 2 } },
         { "no collision", { 0, 5 }, 5, 2, { 0, 2 } },
         { "same number", { 0, 5 }, 5, 5, { 0, 5 } },
