@@ -40,12 +40,26 @@ TCell* TCellList::Add(qint32 ACol, qint32 ARow)
     IGridHost* G = Grid();
     if (!G || !G->GridArea().Contains(ACol, ARow))
         return nullptr;
-    if (TCell* Existing = FindCell(ACol, ARow))
-        return Existing;
+    int At = 0;
+    if (Find(ACol, ARow, At))
+        return Items(At);
     TDrawCellInfo Info;
     const bool HasFormat = G->GetCellFormat(ACol, ARow, Info);
     TCollectionUpdate Update(*this);
-    TCell* Cell = Add();
+    // A cell whose number is free joins the list in its final place with its
+    // number and position already set, so that SetCoord below neither moves
+    // it nor renumbers anything. Otherwise it joins unnumbered, as Add()
+    // makes it, and SetCoord leaves it so.
+    const TCellNumber Number = TCell::NumberOf(*G, TGridCell { ACol, ARow });
+    int Place = 0;
+    TCell* Cell = nullptr;
+    if (!G->ColHeads() || !G->RowHeads() || Find(Number, Place)) {
+        Cell = Add();
+    } else {
+        Cell = static_cast<TCell*>(CreateItem().release());
+        Cell->StorePlace(TGridRegion::Cell(ACol, ARow), Number);
+        InsertItem(Cell, Place);
+    }
     if (HasFormat) {
         Cell->SetBackColor(Info.CellColor);
         Cell->SetAlignment(FlagsToAlignment(Info.Flags));
@@ -76,15 +90,14 @@ TCell* TCellList::FindCell(qint32 Col, qint32 Row) const
 
 bool TCellList::Find(qint32 Col, qint32 Row, int& Index) const
 {
-    const int Lo = Store().LowerBound(0, Count(), [Col, Row](const TGridObjectCollectionItem* I) {
-        const TGridRegion& R = static_cast<const TCell*>(I)->RegionCoord();
-        return R.FirstRow < Row || (R.FirstRow == Row && R.FirstCol < Col);
-    });
+    const qint64 Position = TItemKey::PositionOf(Col, Row);
+    const int Lo = Store().LowerBound(
+        0, Count(), [Position](const TItemKey& K) { return K.Position < Position; });
     Index = Lo;
     if (Lo >= Count())
         return false;
-    const TCell* Found = Items(Lo);
-    return Found->Cell() >= 0 && Found->FirstRow() == Row && Found->FirstCol() == Col;
+    const TItemKey& Found = Store().KeyAt(Lo);
+    return Found.Number >= 0 && Found.Position == Position;
 }
 
 void TCellList::Sort()

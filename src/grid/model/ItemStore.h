@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include "grid/model/ItemKey.h"
 
 #include <algorithm>
 #include <memory>
@@ -11,41 +11,61 @@ class TGridObjectCollectionItem;
 // The ordered item list of a collection. Items sit in blocks of bounded size,
 // so that an insertion or removal at any position shifts one block instead of
 // the whole list, while reading by position stays a binary search over the
-// blocks. Each item points back at its block, so its position is found
-// without scanning the list.
+// blocks' starts. Each item points back at its block, so its position is
+// found without scanning the list.
+//
+// Next to each item the block keeps a copy of the item's sort key, and the
+// store keeps the key of every block's last item, so a search by key touches
+// no item at all. The copies are refreshed whenever an item's key changes:
+// the item reports it through Refresh.
 class TItemStore {
 public:
-    struct TBlock {
-        std::vector<TGridObjectCollectionItem*> Items;
-        int Start = 0;
-    };
-
     TItemStore() = default;
     TItemStore(const TItemStore&) = delete;
     TItemStore& operator=(const TItemStore&) = delete;
 
     int Count() const { return fCount; }
     TGridObjectCollectionItem* At(int Index) const;
+    // The key stored for the item at Index; Index must be valid.
+    const TItemKey& KeyAt(int Index) const;
     void Insert(int Index, TGridObjectCollectionItem* Item);
     TGridObjectCollectionItem* Remove(int Index);
     int IndexOf(const TGridObjectCollectionItem* Item) const;
-    // The first position in Lo .. Hi - 1 whose item is not Before (Hi when there is none);
-    // the items there must have all those that are Before first. It searches the blocks by
-    // their last items and then one block, so a step costs no block lookup as At does.
+    // Takes up the current key of an item of this store (or of the item at
+    // Index, which is cheaper when the index is known).
+    void Refresh(const TGridObjectCollectionItem* Item);
+    void RefreshAt(int Index);
+    // The first position in Lo .. Hi - 1 whose key is not Before (Hi when there is none);
+    // the keys there must have all those that are Before first.
     template <typename F> int LowerBound(int Lo, int Hi, F Before) const;
     // Replaces the whole order at once; used by sorting.
     void Assign(const std::vector<TGridObjectCollectionItem*>& Items);
     std::vector<TGridObjectCollectionItem*> ToVector() const;
-    // Verifies block sizes, starts and back references; returns false on the
-    // first fault.
+    // Verifies block sizes, starts, back references and every stored key
+    // against its item; returns false on the first fault.
     bool CheckConsistency() const;
 
 private:
-    static constexpr size_t MaxBlock = 512;
+    static constexpr int MaxBlock = 256;
+    struct TBlock {
+        int Size = 0;
+        size_t Ordinal = 0;
+        TGridObjectCollectionItem* Items[MaxBlock + 1];
+        TItemKey Keys[MaxBlock + 1];
+    };
+
     size_t BlockOf(int Index) const;
+    int OffsetIn(const TBlock& B, const TGridObjectCollectionItem* Item) const;
+    void SetKey(size_t BI, int Offset, const TItemKey& Key);
+    void Split(size_t BI);
+    void DropBlock(size_t BI);
     void Renumber(size_t FromBlock);
 
+    // Parallel per block: the block, the position of its first item and the
+    // key of its last item.
     std::vector<std::unique_ptr<TBlock>> fBlocks;
+    std::vector<int> fStarts;
+    std::vector<TItemKey> fLastKeys;
     int fCount = 0;
 };
 
@@ -55,22 +75,20 @@ template <typename F> int TItemStore::LowerBound(int Lo, int Hi, F Before) const
     Hi = std::min(Hi, fCount);
     if (Lo >= Hi)
         return Lo;
+    // Every block before the one holding Hi - 1 ends inside the range, so
+    // its last key decides whether the answer lies beyond it.
     size_t First = BlockOf(Lo);
-    const size_t End = BlockOf(Hi - 1) + 1;
-    size_t Last = End;
+    size_t Last = BlockOf(Hi - 1);
     while (First < Last) {
         const size_t Mid = First + (Last - First) / 2;
-        const TBlock& B = *fBlocks[Mid];
-        const int Back = std::min(B.Start + int(B.Items.size()), Hi) - 1;
-        if (Before(B.Items[size_t(Back - B.Start)]))
+        if (Before(fLastKeys[Mid]))
             First = Mid + 1;
         else
             Last = Mid;
     }
-    if (First == End)
-        return Hi;
     const TBlock& B = *fBlocks[First];
-    const auto From = B.Items.begin() + (std::max(Lo, B.Start) - B.Start);
-    const auto To = B.Items.begin() + (std::min(Hi, B.Start + int(B.Items.size())) - B.Start);
-    return B.Start + int(std::partition_point(From, To, Before) - B.Items.begin());
+    const int Start = fStarts[First];
+    const TItemKey* From = B.Keys + (std::max(Lo, Start) - Start);
+    const TItemKey* To = B.Keys + (std::min(Hi, Start + B.Size) - Start);
+    return Start + int(std::partition_point(From, To, Before) - B.Keys);
 }
