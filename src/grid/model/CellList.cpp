@@ -91,13 +91,10 @@ TCell* TCellList::FindCell(qint32 Col, qint32 Row) const
 bool TCellList::Find(qint32 Col, qint32 Row, int& Index) const
 {
     const qint64 Position = TItemKey::PositionOf(Col, Row);
-    const int Lo = Store().LowerBound(
-        0, Count(), [Position](const TItemKey& K) { return K.Position < Position; });
-    Index = Lo;
-    if (Lo >= Count())
-        return false;
-    const TItemKey& Found = Store().KeyAt(Lo);
-    return Found.Number >= 0 && Found.Position == Position;
+    const TItemKey* Key = nullptr;
+    Index = Store().LowerBound(
+        0, Count(), [Position](const TItemKey& K) { return K.Position < Position; }, &Key);
+    return Key && Key->Number >= 0 && Key->Position == Position;
 }
 
 void TCellList::Sort()

@@ -6,10 +6,10 @@ bool TCellObjectList::Find(int Start, int Stop, TCellNumber Cell, int& Index) co
 {
     if (Start < 0 || Start >= Count() || Stop < Start || Stop >= Count())
         return false;
-    const int Lo = Store().LowerBound(
-        Start, Stop + 1, [Cell](const TItemKey& K) { return K.Number < Cell; });
-    Index = Lo;
-    return Lo <= Stop && Store().KeyAt(Lo).Number == Cell;
+    const TItemKey* Key = nullptr;
+    Index = Store().LowerBound(
+        Start, Stop + 1, [Cell](const TItemKey& K) { return K.Number < Cell; }, &Key);
+    return Key && Key->Number == Cell;
 }
 
 bool TCellObjectList::Find(int Start, TCellNumber Cell, int& Index) const

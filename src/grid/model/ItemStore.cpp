@@ -7,8 +7,8 @@
 size_t TItemStore::BlockOf(int Index) const
 {
     // The last block whose start is not beyond Index.
-    auto It = std::upper_bound(fStarts.begin(), fStarts.end(), Index);
-    return size_t(It - fStarts.begin()) - 1;
+    const int* It = Partition(fStarts.data(), fStarts.size(), [Index](int S) { return S <= Index; });
+    return size_t(It - fStarts.data()) - 1;
 }
 
 int TItemStore::OffsetIn(const TBlock& B, const TGridObjectCollectionItem* Item) const

@@ -36,8 +36,10 @@ public:
     void Refresh(const TGridObjectCollectionItem* Item);
     void RefreshAt(int Index);
     // The first position in Lo .. Hi - 1 whose key is not Before (Hi when there is none);
-    // the keys there must have all those that are Before first.
-    template <typename F> int LowerBound(int Lo, int Hi, F Before) const;
+    // the keys there must have all those that are Before first. Key, when given, receives
+    // the key at that position, or none for Hi.
+    template <typename F>
+    int LowerBound(int Lo, int Hi, F Before, const TItemKey** Key = nullptr) const;
     // Replaces the whole order at once; used by sorting.
     void Assign(const std::vector<TGridObjectCollectionItem*>& Items);
     std::vector<TGridObjectCollectionItem*> ToVector() const;
@@ -54,6 +56,9 @@ private:
         TItemKey Keys[MaxBlock + 1];
     };
 
+    // The first of the N values from First that is not Before, or First + N.
+    // Its steps choose without branching, since their outcome is unpredictable.
+    template <typename T, typename F> static const T* Partition(const T* First, size_t N, F Before);
     size_t BlockOf(int Index) const;
     int OffsetIn(const TBlock& B, const TGridObjectCollectionItem* Item) const;
     void SetKey(size_t BI, int Offset, const TItemKey& Key);
@@ -69,26 +74,40 @@ private:
     int fCount = 0;
 };
 
-template <typename F> int TItemStore::LowerBound(int Lo, int Hi, F Before) const
+template <typename T, typename F>
+const T* TItemStore::Partition(const T* First, size_t N, F Before)
+{
+    if (N == 0)
+        return First;
+    while (N > 1) {
+        const size_t Half = N / 2;
+        First = Before(First[Half]) ? First + Half : First;
+        N -= Half;
+    }
+    return First + (Before(*First) ? 1 : 0);
+}
+
+template <typename F>
+int TItemStore::LowerBound(int Lo, int Hi, F Before, const TItemKey** Key) const
 {
     Lo = std::max(Lo, 0);
     Hi = std::min(Hi, fCount);
+    if (Key)
+        *Key = nullptr;
     if (Lo >= Hi)
         return Lo;
     // Every block before the one holding Hi - 1 ends inside the range, so
     // its last key decides whether the answer lies beyond it.
-    size_t First = BlockOf(Lo);
-    size_t Last = BlockOf(Hi - 1);
-    while (First < Last) {
-        const size_t Mid = First + (Last - First) / 2;
-        if (Before(fLastKeys[Mid]))
-            First = Mid + 1;
-        else
-            Last = Mid;
-    }
-    const TBlock& B = *fBlocks[First];
-    const int Start = fStarts[First];
-    const TItemKey* From = B.Keys + (std::max(Lo, Start) - Start);
-    const TItemKey* To = B.Keys + (std::min(Hi, Start + B.Size) - Start);
-    return Start + int(std::partition_point(From, To, Before) - B.Keys);
+    const size_t First = Lo == 0 ? 0 : BlockOf(Lo);
+    const size_t Last = Hi == fCount ? fBlocks.size() - 1 : BlockOf(Hi - 1);
+    const size_t BI = size_t(Partition(fLastKeys.data() + First, Last - First, Before) - fLastKeys.data());
+    const TBlock& B = *fBlocks[BI];
+    const int Start = fStarts[BI];
+    const int From = std::max(Lo, Start) - Start;
+    const int To = std::min(Hi, Start + B.Size) - Start;
+    const TItemKey* Found = Partition(B.Keys + From, size_t(To - From), Before);
+    const int Result = Start + int(Found - B.Keys);
+    if (Key && Result < Hi)
+        *Key = Found;
+    return Result;
 }
