@@ -61,8 +61,11 @@ void TCell::SetCoord(TGridCell C)
     if (!G || !List || !G->ColHeads() || !G->RowHeads() || !G->GridArea().Contains(C))
         return;
     const TCellNumber Number = NumberOf(*G, C);
-    if (TCellObject* Other = List->FindObject(Number); Other && Other != this)
-        return;
+    // Numbers are unique in the list, so a cell that has its number already
+    // need not look for another.
+    if (Cell() != Number)
+        if (TCellObject* Other = List->FindObject(Number); Other && Other != this)
+            return;
     fColHead = G->ColHeads()->GetHead(C.Col);
     fRowHead = G->RowHeads()->GetHead(C.Row);
     SetCell(Number);

@@ -51,14 +51,13 @@ TCell* TCellList::Add(qint32 ACol, qint32 ARow)
     // it nor renumbers anything. Otherwise it joins unnumbered, as Add()
     // makes it, and SetCoord leaves it so.
     const TCellNumber Number = TCell::NumberOf(*G, TGridCell { ACol, ARow });
-    int Place = 0;
     TCell* Cell = nullptr;
-    if (!G->ColHeads() || !G->RowHeads() || Find(Number, Place)) {
+    if (!G->ColHeads() || !G->RowHeads() || !NumberPlace(Number, At)) {
         Cell = Add();
     } else {
         Cell = static_cast<TCell*>(CreateItem().release());
         Cell->StorePlace(TGridRegion::Cell(ACol, ARow), Number);
-        InsertItem(Cell, Place);
+        InsertItem(Cell, At);
     }
     if (HasFormat) {
         Cell->SetBackColor(Info.CellColor);
@@ -73,6 +72,21 @@ TCell* TCellList::Add(qint32 ACol, qint32 ARow)
     }
     Cell->SetCoord(TGridCell { ACol, ARow });
     return Cell;
+}
+
+bool TCellList::NumberPlace(TCellNumber Number, int& Index) const
+{
+    // While numbers follow positions, the place found by position is the
+    // place for the number too. The neighbours' numbers prove it against the
+    // list as it is now, so a guess made before the list changed is safe.
+    if (Index >= 0 && Index <= Count()) {
+        const bool AfterPrevious = Index == 0 || Store().KeyAt(Index - 1).Number < Number;
+        const bool BeforeNext = Index == Count() || Store().KeyAt(Index).Number > Number;
+        if (AfterPrevious && BeforeNext)
+            return true;
+    }
+    Index = 0;
+    return !Find(Number, Index);
 }
 
 TCell* TCellList::GetCell(qint32 Col, qint32 Row)
