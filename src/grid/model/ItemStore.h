@@ -17,7 +17,7 @@ class TGridObjectCollectionItem;
 // Next to each item the block keeps a copy of the item's sort key, and the
 // store keeps the key of every block's last item, so a search by key touches
 // no item at all. The copies are refreshed whenever an item's key changes:
-// the item reports it through Refresh.
+// the item reports the change, and the store calls Refresh.
 class TItemStore {
 public:
     TItemStore() = default;
@@ -49,8 +49,11 @@ public:
 
 private:
     static constexpr int MaxBlock = 256;
+    // A block has room for one item more than it keeps: an insertion lands
+    // first and splits the block afterwards.
     struct TBlock {
         int Size = 0;
+        // The block's place in fBlocks, by which an item finds its start.
         size_t Ordinal = 0;
         TGridObjectCollectionItem* Items[MaxBlock + 1];
         TItemKey Keys[MaxBlock + 1];
