@@ -42,7 +42,8 @@ protected:
     // Find put the number when it found no item with it, so that the order
     // holds without moving the item again.
     TCellObject* AddNumbered(TCellNumber Cell, int Index);
-    // Store a number without moving the item; the caller keeps the order.
+    // Stores a number without moving the item (by reference or by index); the
+    // caller keeps the order.
     static void StoreNumber(TCellObject& Item, TCellNumber Value) { Item.StoreCell(Value); }
     void StoreNumberAt(int Index, TCellNumber Value);
 };

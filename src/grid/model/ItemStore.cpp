@@ -7,7 +7,8 @@
 size_t TItemStore::BlockOf(int Index) const
 {
     // The last block whose start is not beyond Index.
-    const int* It = Partition(fStarts.data(), fStarts.size(), [Index](int S) { return S <= Index; });
+    const int* It
+        = Partition(fStarts.data(), fStarts.size(), [Index](int S) { return S <= Index; });
     return size_t(It - fStarts.data()) - 1;
 }
 

@@ -103,7 +103,8 @@ int TItemStore::LowerBound(int Lo, int Hi, F Before, const TItemKey** Key) const
     // its last key decides whether the answer lies beyond it.
     const size_t First = Lo == 0 ? 0 : BlockOf(Lo);
     const size_t Last = Hi == fCount ? fBlocks.size() - 1 : BlockOf(Hi - 1);
-    const size_t BI = size_t(Partition(fLastKeys.data() + First, Last - First, Before) - fLastKeys.data());
+    const TItemKey* const Keys = fLastKeys.data();
+    const size_t BI = size_t(Partition(Keys + First, Last - First, Before) - Keys);
     const TBlock& B = *fBlocks[BI];
     const int Start = fStarts[BI];
     const int From = std::max(Lo, Start) - Start;
