@@ -412,7 +412,7 @@ void TGridObject::GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TDra
     D.EditorColor = clEditor();
     D.ControlFont = ControlFont();
     MergeCellFormat(D, ACol, ARow, AState, ColHead, RowHead, Cell, Info);
-    const QString Text = GetCellText(ACol, ARow, AState);
+    const QString Text = CellText(ACol, ARow, AState, ColHead, RowHead, Cell);
     Info.SetWideText(Text);
     Info.FullText = Text;
     if (fGridControl && fGridControl->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info))
@@ -427,8 +427,13 @@ void TGridObject::GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TDra
 
 QString TGridObject::GetCellText(qint32 ACol, qint32 ARow, TCellStates AState)
 {
-    THead* ColHead = fColHeads->FindHead(ACol);
-    THead* RowHead = fRowHeads->FindHead(ARow);
+    return CellText(ACol, ARow, AState, fColHeads->FindHead(ACol), fRowHeads->FindHead(ARow),
+        fCells->FindCell(ACol, ARow));
+}
+
+QString TGridObject::CellText(qint32 ACol, qint32 ARow, TCellStates AState, THead* ColHead,
+    THead* RowHead, TCell* Cell)
+{
     QString Text;
     if (fGridControl && fGridControl->GetEditText(ACol, ARow, AState, ColHead, RowHead, Text))
         return Text;
@@ -436,9 +441,8 @@ QString TGridObject::GetCellText(qint32 ACol, qint32 ARow, TCellStates AState)
         return Text;
     if (RowHead && RowHead->GetEditText(ACol, ARow, AState, ColHead, RowHead, Text))
         return Text;
-    if (TCell* Cell = fCells->FindCell(ACol, ARow))
-        if (Cell->GetEditText(ACol, ARow, AState, ColHead, RowHead, Text))
-            return Text;
+    if (Cell && Cell->GetEditText(ACol, ARow, AState, ColHead, RowHead, Text))
+        return Text;
     // Header cells show their head's title, or a number when they have none.
     if (ACol < FixedCols() && ARow >= FixedRows() && ColHead && ColHead->Title().Count() > 0)
         return ColHead->Title().GetWideText();

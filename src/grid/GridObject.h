@@ -334,6 +334,9 @@ protected:
     virtual void CloseEditor();
 
 private:
+    // GetCellText with the position's heads and cell already looked up.
+    QString CellText(qint32 ACol, qint32 ARow, TCellStates AState, THead* ColHead,
+        THead* RowHead, TCell* Cell);
     void SetFlag(bool& Field, bool Value);
     void GeometryChanged();
     void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item);

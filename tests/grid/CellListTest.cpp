@@ -195,3 +195,61 @@ TEST(CellList, EditTextChain)
     EXPECT_TRUE(Cell->SetEditText(2, 2, {}, nullptr, nullptr, "new"));
     EXPECT_EQ(Cell->Content(), QString("new"));
 }
+
+TEST(CellList, SearchKeysFollowCellsAcrossBlocks)
+{
+    // Enough cells for many storage blocks. Moving a cell changes its region
+    // first and its number afterwards; deleting empties blocks; moving rows
+    // re-sorts the list. Every cell must stay findable by its position.
+    TFakeGridHost G({ 1, 1, 40, 9999 });
+    std::mt19937 Random(13);
+    auto RandomCell = [&] {
+        return TGridCell { qint32(1 + Random() % 40), qint32(1 + Random() % 9999) };
+    };
+    auto Check = [&](const std::string& Step) {
+        ExpectConsistent(G.Cells, Step);
+        for (int I = 0; I < G.Cells.Count(); ++I) {
+            TCell* C = G.Cells.Items(I);
+            ASSERT_EQ(G.Cells.FindCell(C->FirstCol(), C->FirstRow()), C) << Step;
+        }
+    };
+    for (int I = 0; I < 3000; ++I)
+        G.Cells.GetCell(RandomCell().Col, RandomCell().Row);
+    Check("created");
+    for (int Round = 0; Round < 40; ++Round) {
+        TCell* Moved = G.Cells.Items(int(Random() % uint32_t(G.Cells.Count())));
+        TGridCell To = RandomCell();
+        while (G.Cells.FindCell(To.Col, To.Row))
+            To = RandomCell();
+        Moved->SetCoord(To);
+        EXPECT_EQ(Moved->Cell(), qint64(To.Row) * 41 + To.Col);
+        Check("moved " + std::to_string(Round));
+    }
+    for (int I = 0; I < 600; ++I)
+        G.Cells.Delete(1000);
+    Check("deleted");
+    G.Rows.MoveHeads(10, 5000, 7);
+    Check("rows moved");
+}
+
+TEST(CellList, NewCellWhenNumbersNoLongerFollowPositions)
+{
+    // A narrower grid leaves the old cells with the numbers of the wider one.
+    TFakeGridHost G({ 1, 1, 9, 99 });
+    TCell* Old = G.Cells.GetCell(7, 1); // 17
+    G.Cells.GetCell(1, 2); // 21
+    G.fArea = { 1, 1, 4, 99 };
+    // Five columns give (2, 3) the number 17, which is taken: the new cell
+    // stays unnumbered and gets no heads.
+    TCell* Taken = G.Cells.GetCell(2, 3);
+    EXPECT_EQ(Taken->Cell(), -1);
+    EXPECT_EQ(Taken->RowHead(), nullptr);
+    EXPECT_EQ(Old->Cell(), 17);
+    // (4, 3) comes after both old cells by position but gets 19, so it goes
+    // between them by number.
+    TCell* Free = G.Cells.GetCell(4, 3);
+    EXPECT_EQ(Free->Cell(), 19);
+    EXPECT_EQ(Free->Index(), 2);
+    QString Fault;
+    EXPECT_TRUE(G.Cells.TCellObjectList::CheckConsistency(&Fault)) << Fault.toStdString();
+}

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 // Heads with the given numbers; each head's Tag remembers its first number.
@@ -208,4 +210,56 @@ TEST(HeadList, DestroyedHeadIsForgottenByCellsAndHistory)
     EXPECT_EQ(C->ColHead(), nullptr);
     EXPECT_EQ(C->Coord().Col, -1);
     EXPECT_TRUE(G.Cols.CollapseHistory().empty());
+}
+
+TEST(HeadList, SearchKeysFollowEveryRenumberingAcrossBlocks)
+{
+    // Enough heads for many storage blocks, so that splits, emptied blocks and
+    // the keys of blocks' last items all come into play. After each step the
+    // list's copies of the numbers must match the heads, and every head must
+    // be found by its number.
+    TFakeGridHost G({ 1, 1, 9, 99999 });
+    THeadList& L = G.Rows;
+    std::mt19937 Random(11);
+    auto Check = [&](const std::string& Step) {
+        QString Fault;
+        ASSERT_TRUE(L.CheckConsistency(&Fault)) << Step << ": " << Fault.toStdString();
+        for (int I = 0; I < L.Count(); ++I) {
+            if (L.Items(I)->Cell() >= 0) {
+                ASSERT_EQ(L.FindHead(L.Items(I)->Cell()), L.Items(I)) << Step;
+            }
+        }
+    };
+    for (int I = 0; I < 3000; ++I)
+        L.GetHead(qint64(Random() % 6000));
+    Check("created");
+    for (int Round = 0; Round < 60; ++Round) {
+        const int Count = L.Count();
+        const int Pick = int(Random() % uint32_t(Count));
+        const std::string Step = "round " + std::to_string(Round);
+        switch (Round % 6) {
+        case 0: // collisions bump runs of numbers, possibly past a block's end
+            L.Items(Pick)->SetCell(L.Items(int(Random() % uint32_t(Count)))->Cell());
+            break;
+        case 1: // numbers stay with positions while the head moves
+            L.Items(Pick)->SetIndex(int(Random() % uint32_t(Count)));
+            break;
+        case 2:
+            L.MoveHeads(
+                qint32(Random() % 6000), qint32(Random() % 6000), 1 + qint32(Random() % 40));
+            break;
+        case 3: // far forward, into the last block
+            L.Items(Pick)->SetCell(6000 + Round);
+            break;
+        case 4: // empties whole blocks
+            for (int K = 0; K < 150 && L.Count() > Pick; ++K)
+                L.Delete(Pick);
+            break;
+        default:
+            L.Items(Pick)->SetCell(-1);
+            L.GetHead(qint64(Random() % 6000));
+            break;
+        }
+        Check(Step);
+    }
 }

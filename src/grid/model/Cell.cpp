@@ -60,12 +60,20 @@ void TCell::SetCoord(TGridCell C)
     auto* List = dynamic_cast<TCellList*>(Collection());
     if (!G || !List || !G->ColHeads() || !G->RowHeads() || !G->GridArea().Contains(C))
         return;
-    const TCellNumber Number = TCellNumber(C.Row) * (G->GridArea().LastCol + 1) + C.Col;
-    if (TCellObject* Other = List->FindObject(Number); Other && Other != this)
-        return;
+    const TCellNumber Number = NumberOf(*G, C);
+    // Numbers are unique in the list, so a cell that has its number already
+    // need not look for another.
+    if (Cell() != Number)
+        if (TCellObject* Other = List->FindObject(Number); Other && Other != this)
+            return;
     fColHead = G->ColHeads()->GetHead(C.Col);
     fRowHead = G->RowHeads()->GetHead(C.Row);
     SetCell(Number);
+}
+
+TCellNumber TCell::NumberOf(IGridHost& Grid, TGridCell Cell)
+{
+    return TCellNumber(Cell.Row) * (Grid.GridArea().LastCol + 1) + Cell.Col;
 }
 
 void TCell::SetFirstCol(qint32 Value)

@@ -52,6 +52,17 @@ public:
     QString ClassName() const override { return QStringLiteral("TCell"); }
 
 private:
+    friend class TCellList;
+
+    // Row * ColCount + Col of the grid's data area.
+    static TCellNumber NumberOf(IGridHost& Grid, TGridCell Cell);
+    // The region and number a cell has before it joins its list.
+    void StorePlace(const TGridRegion& Region, TCellNumber Number)
+    {
+        StoreCoord(Region);
+        StoreCell(Number);
+    }
+
     THead* fColHead = nullptr;
     THead* fRowHead = nullptr;
     std::unique_ptr<TCellFormula> fFunction;

@@ -40,12 +40,25 @@ TCell* TCellList::Add(qint32 ACol, qint32 ARow)
     IGridHost* G = Grid();
     if (!G || !G->GridArea().Contains(ACol, ARow))
         return nullptr;
-    if (TCell* Existing = FindCell(ACol, ARow))
-        return Existing;
+    int At = 0;
+    if (Find(ACol, ARow, At))
+        return Items(At);
     TDrawCellInfo Info;
     const bool HasFormat = G->GetCellFormat(ACol, ARow, Info);
     TCollectionUpdate Update(*this);
-    TCell* Cell = Add();
+    // A cell whose number is free joins the list in its final place with its
+    // number and position already set, so that SetCoord below neither moves
+    // it nor renumbers anything. Otherwise it joins unnumbered, as Add()
+    // makes it, and SetCoord leaves it so.
+    const TCellNumber Number = TCell::NumberOf(*G, TGridCell { ACol, ARow });
+    TCell* Cell = nullptr;
+    if (!G->ColHeads() || !G->RowHeads() || !NumberPlace(Number, At)) {
+        Cell = Add();
+    } else {
+        Cell = static_cast<TCell*>(CreateItem().release());
+        Cell->StorePlace(TGridRegion::Cell(ACol, ARow), Number);
+        InsertItem(Cell, At);
+    }
     if (HasFormat) {
         Cell->SetBackColor(Info.CellColor);
         Cell->SetAlignment(FlagsToAlignment(Info.Flags));
@@ -59,6 +72,21 @@ TCell* TCellList::Add(qint32 ACol, qint32 ARow)
     }
     Cell->SetCoord(TGridCell { ACol, ARow });
     return Cell;
+}
+
+bool TCellList::NumberPlace(TCellNumber Number, int& Index) const
+{
+    // While numbers follow positions, the place found by position is the
+    // place for the number too. The neighbours' numbers prove it against the
+    // list as it is now, so a guess made before the list changed is safe.
+    if (Index >= 0 && Index <= Count()) {
+        const bool AfterPrevious = Index == 0 || Store().KeyAt(Index - 1).Number < Number;
+        const bool BeforeNext = Index == Count() || Store().KeyAt(Index).Number > Number;
+        if (AfterPrevious && BeforeNext)
+            return true;
+    }
+    Index = 0;
+    return !Find(Number, Index);
 }
 
 TCell* TCellList::GetCell(qint32 Col, qint32 Row)
@@ -76,15 +104,11 @@ TCell* TCellList::FindCell(qint32 Col, qint32 Row) const
 
 bool TCellList::Find(qint32 Col, qint32 Row, int& Index) const
 {
-    const int Lo = Store().LowerBound(0, Count(), [Col, Row](const TGridObjectCollectionItem* I) {
-        const TGridRegion& R = static_cast<const TCell*>(I)->RegionCoord();
-        return R.FirstRow < Row || (R.FirstRow == Row && R.FirstCol < Col);
-    });
-    Index = Lo;
-    if (Lo >= Count())
-        return false;
-    const TCell* Found = Items(Lo);
-    return Found->Cell() >= 0 && Found->FirstRow() == Row && Found->FirstCol() == Col;
+    const qint64 Position = TItemKey::PositionOf(Col, Row);
+    const TItemKey* Key = nullptr;
+    Index = Store().LowerBound(
+        0, Count(), [Position](const TItemKey& K) { return K.Position < Position; }, &Key);
+    return Key && Key->Number >= 0 && Key->Position == Position;
 }
 
 void TCellList::Sort()

@@ -35,4 +35,9 @@ public:
 
 protected:
     std::unique_ptr<TGridObjectCollectionItem> CreateItem() const override;
+
+private:
+    // Whether no cell has Number; then Index, on entry a guess, is where a
+    // cell with it belongs.
+    bool NumberPlace(TCellNumber Number, int& Index) const;
 };

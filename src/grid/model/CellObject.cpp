@@ -26,6 +26,7 @@ void TCellObject::SetCell(TCellNumber Value)
         return;
     }
     fCell = Value;
+    SortKeyChanged();
     Changed(false);
 }
 

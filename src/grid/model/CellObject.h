@@ -68,6 +68,7 @@ public:
         THead* ARowHead, QRect ATextRect, TDrawCellInfo& CellInfo, IGridCanvas* ACanvas);
 
     QString DisplayName() const override;
+    TItemKey SortKey() const override { return { fCell, 0 }; }
     void Assign(const TPersistent& Source) override;
     QString ClassName() const override { return QStringLiteral("TCellObject"); }
 
@@ -80,7 +81,11 @@ protected:
     void CollectionJoined() override;
     // Stores a number without touching the list order; for lists that place
     // items themselves.
-    void StoreCell(TCellNumber Value) { fCell = Value; }
+    void StoreCell(TCellNumber Value)
+    {
+        fCell = Value;
+        SortKeyChanged();
+    }
     void SignalChange() { Changed(false); }
 
     bool fFormulaChanged = false;

@@ -6,11 +6,10 @@ bool TCellObjectList::Find(int Start, int Stop, TCellNumber Cell, int& Index) co
 {
     if (Start < 0 || Start >= Count() || Stop < Start || Stop >= Count())
         return false;
-    const int Lo = Store().LowerBound(Start, Stop + 1, [Cell](const TGridObjectCollectionItem* I) {
-        return static_cast<const TCellObject*>(I)->Cell() < Cell;
-    });
-    Index = Lo;
-    return Lo <= Stop && Items(Lo)->Cell() == Cell;
+    const TItemKey* Key = nullptr;
+    Index = Store().LowerBound(
+        Start, Stop + 1, [Cell](const TItemKey& K) { return K.Number < Cell; }, &Key);
+    return Key && Key->Number == Cell;
 }
 
 bool TCellObjectList::Find(int Start, TCellNumber Cell, int& Index) const
@@ -73,22 +72,42 @@ int TCellObjectList::NewItemIndex(const TGridObjectCollectionItem& Item) const
 
 void TCellObjectList::PlaceItem(TCellObject& It, TCellNumber Value)
 {
-    Store().Remove(IndexOf(&It));
-    int P = 0;
+    const int Cur = IndexOf(&It);
+    int P = Count();
     Find(Value, P);
-    Store().Insert(P, &It);
+    // The item leaves its old place first.
+    if (Cur < P)
+        --P;
     It.fCell = Value;
+    if (Cur == P) {
+        Store().RefreshAt(P);
+    } else {
+        Store().Remove(Cur);
+        Store().Insert(P, &It);
+    }
     // Unnumbered items may share -1; only real numbers are kept unique.
     if (Value >= 0) {
         TCellNumber Last = Value;
-        for (int I = P + 1; I < Count(); ++I) {
-            TCellObject* Next = Items(I);
-            if (Next->fCell != Last)
-                break;
-            Next->fCell = ++Last;
-        }
+        for (int I = P + 1; I < Count() && Store().KeyAt(I).Number == Last; ++I)
+            StoreNumberAt(I, ++Last);
     }
     Changed();
+}
+
+TCellObject* TCellObjectList::AddNumbered(TCellNumber Cell, int Index)
+{
+    auto* Item = static_cast<TCellObject*>(CreateItem().release());
+    Item->fCell = Cell;
+    InsertItem(Item, Index);
+    return Item;
+}
+
+void TCellObjectList::StoreNumberAt(int Index, TCellNumber Value)
+{
+    if (TCellObject* It = Items(Index)) {
+        It->fCell = Value;
+        Store().RefreshAt(Index);
+    }
 }
 
 void TCellObjectList::MoveItemTo(TCellObject& It, int NewIndex)

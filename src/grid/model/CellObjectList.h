@@ -38,5 +38,12 @@ protected:
     // following items whose numbers collide.
     void PlaceItem(TCellObject& Item, TCellNumber Value);
     void MoveItemTo(TCellObject& Item, int NewIndex);
-    static void StoreNumber(TCellObject& Item, TCellNumber Value) { Item.fCell = Value; }
+    // A new item with the number Cell, inserted at Index. Index must be where
+    // Find put the number when it found no item with it, so that the order
+    // holds without moving the item again.
+    TCellObject* AddNumbered(TCellNumber Cell, int Index);
+    // Stores a number without moving the item (by reference or by index); the
+    // caller keeps the order.
+    static void StoreNumber(TCellObject& Item, TCellNumber Value) { Item.StoreCell(Value); }
+    void StoreNumberAt(int Index, TCellNumber Value);
 };

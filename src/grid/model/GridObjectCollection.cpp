@@ -147,6 +147,12 @@ IGridHost* TGridObjectCollectionItem::Grid() const
     return fCollection ? fCollection->Grid() : nullptr;
 }
 
+void TGridObjectCollectionItem::SortKeyChanged()
+{
+    if (fCollection)
+        fCollection->fItems.Refresh(this);
+}
+
 int TGridObjectCollectionItem::Index() const
 {
     return fCollection ? fCollection->IndexOf(this) : -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/model/ItemKey.h"
 #include "text/Persistent.h"
 
 #include <QString>
@@ -34,6 +35,9 @@ public:
     // (names given by position may repeat).
     void RestoreName(const QString& Value) { fName = Value; }
 
+    // What an ordered collection sorts and searches the item by.
+    virtual TItemKey SortKey() const { return {}; }
+
     void Assign(const TPersistent& Source) override;
     QString ClassName() const override { return QStringLiteral("TGridObjectCollectionItem"); }
 
@@ -47,6 +51,9 @@ protected:
     // position may repeat).
     void StoreName(const QString& Value) { fName = Value; }
     virtual void CollectionJoined() { }
+    // Must follow every change of what SortKey returns, so that the
+    // collection's copy of the key stays in step.
+    void SortKeyChanged();
 
 private:
     friend class TGridObjectCollection;

@@ -53,10 +53,10 @@ void THead::SetIndex(int Value)
     const TCellNumber Remembered = List->Items(Value)->Cell();
     if (I < Value)
         for (int K = Value; K > I; --K)
-            TCellObjectList::StoreNumber(*List->Items(K), List->Items(K - 1)->Cell());
+            List->StoreNumberAt(K, List->Items(K - 1)->Cell());
     else
         for (int K = Value; K < I; ++K)
-            TCellObjectList::StoreNumber(*List->Items(K), List->Items(K + 1)->Cell());
+            List->StoreNumberAt(K, List->Items(K + 1)->Cell());
     TCellObjectList::StoreNumber(*this, Remembered);
     MoveTo(Value);
     Changed(true);

@@ -25,10 +25,13 @@ int THeadList::NewItemIndex(const TGridObjectCollectionItem& Item) const
 
 THead* THeadList::GetHead(TCellNumber Cell)
 {
-    if (THead* Found = FindHead(Cell))
-        return Found;
-    THead* Head = Add();
-    Head->SetCell(Cell);
+    int Index = Count();
+    if (Find(Cell, Index))
+        return Items(Index);
+    // The search already found the head's sorted place, and no head there
+    // has its number to bump; the list reports the new head once.
+    TCollectionUpdate Update(*this);
+    auto* Head = static_cast<THead*>(AddNumbered(Cell, Index));
     Head->SetSize(fDefHeadSize);
     if (IGridHost* G = Grid()) {
         Head->SetBackColor(G->EditCellColor());
@@ -42,10 +45,10 @@ void THeadList::ShiftNumbers(int I, int J)
 {
     if (I < J)
         for (int K = std::max(I + 1, 0); K <= J && K < Count(); ++K)
-            StoreNumber(*Items(K), Items(K)->Cell() - 1);
+            StoreNumberAt(K, Items(K)->Cell() - 1);
     else if (J < I)
         for (int K = std::max(J, 0); K < I && K < Count(); ++K)
-            StoreNumber(*Items(K), Items(K)->Cell() + 1);
+            StoreNumberAt(K, Items(K)->Cell() + 1);
 }
 
 void THeadList::MoveHeads(qint32 From, qint32 To, qint32 N)

@@ -62,9 +62,17 @@ TCell* TRegion::Cells(qint64 Index) const
         qint32(fCoord.FirstCol + Index % Cols), qint32(fCoord.FirstRow + Index / Cols));
 }
 
+void TRegion::StoreCoord(const TGridRegion& Value)
+{
+    const bool Moved = Value.FirstCol != fCoord.FirstCol || Value.FirstRow != fCoord.FirstRow;
+    fCoord = Value;
+    if (Moved)
+        SortKeyChanged();
+}
+
 void TRegion::SetCoord(const TGridRegion& Region)
 {
-    fCoord = Region;
+    StoreCoord(Region);
     if (IGridHost* G = Grid())
         StoreName(G->GetRegionName(Region));
     SignalChange();
@@ -112,5 +120,5 @@ void TRegion::Assign(const TPersistent& Source)
 {
     TCellObject::Assign(Source);
     if (const auto* Other = dynamic_cast<const TRegion*>(&Source); Other && Other != this)
-        fCoord = Other->fCoord;
+        StoreCoord(Other->fCoord);
 }

@@ -48,12 +48,17 @@ public:
     bool CyclicalChecking() const { return fCyclicalChecking; }
     void SetCyclicalChecking(bool Value) { fCyclicalChecking = Value; }
 
+    TItemKey SortKey() const override
+    {
+        return { Cell(), TItemKey::PositionOf(fCoord.FirstCol, fCoord.FirstRow) };
+    }
     void Assign(const TPersistent& Source) override;
     QString ClassName() const override { return QStringLiteral("TRegion"); }
 
 protected:
     void CollectionJoined() override;
-    void StoreCoord(const TGridRegion& Value) { fCoord = Value; }
+    // Stores the rectangle alone, keeping the collection's key in step.
+    void StoreCoord(const TGridRegion& Value);
 
 private:
     TGridRegion fCoord;
