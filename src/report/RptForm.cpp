@@ -613,10 +613,22 @@ bool TRptForm::eventFilter(QObject* watched, QEvent* event)
     return TExecForm::eventFilter(watched, event);
 }
 
+void TRptForm::StopPrinting()
+{
+    if (!fPrn || !fPrn->Printing())
+        return;
+    // The worker prints on the printer object the dialogs change, so a running job is ended
+    // before anything touches the printer; it stops after the page it is on.
+    fPrn->Abort();
+    QElapsedTimer timer;
+    timer.start();
+    while (fPrn->Printing() && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+}
+
 void TRptForm::Print()
 {
-    if (fPrn && fPrn->Printing())
-        fPrn->Abort();
+    StopPrinting();
     fPrintAction = true;
     RequestLayout();
 }
@@ -634,6 +646,7 @@ void TRptForm::PrintDialog()
 {
     // In 2 x 2 mode the dialog, the selection and the page numbers count sheets, as the
     // window shows them.
+    StopPrinting();
     fnLastPage = fPageIndex;
     QPrintDialog dialog(fPrinter.get(), this);
     dialog.setOption(QAbstractPrintDialog::PrintToFile);
@@ -654,8 +667,7 @@ void TRptForm::PrintDialog()
 
 void TRptForm::PrinterSetup()
 {
-    if (fPrn && fPrn->Printing())
-        fPrn->Abort();
+    StopPrinting();
     QPageSetupDialog dialog(fPrinter.get(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;

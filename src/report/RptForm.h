@@ -144,6 +144,7 @@ private:
     void PaintPage(QPainter& painter, QSize size);
     TPrinterGeometry CurrentGeometry() const;
     void ShowMessage(const QString& text);
+    void StopPrinting();
 
     TReportLayout fLayout;
     TDrawPanel* fDrawPanel = nullptr;
