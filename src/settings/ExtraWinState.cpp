@@ -61,19 +61,8 @@ template <typename F> bool CallSafely(const F& call)
     return false;
 }
 
-QMainWindow* MainWindowOf(QWidget* ctrl)
-{
-    return ctrl ? qobject_cast<QMainWindow*>(ctrl->parentWidget()) : nullptr;
-}
-
-bool IsFloating(const QWidget* ctrl)
-{
-    if (auto* bar = qobject_cast<const QToolBar*>(ctrl))
-        return bar->isFloating();
-    if (auto* dock = qobject_cast<const QDockWidget*>(ctrl))
-        return dock->isFloating();
-    return ctrl->isWindow();
-}
+// A window of its own counts as floating too: it is placed on the screen, not in a parent.
+bool IsFloating(const QWidget* ctrl) { return IsFloatingBar(ctrl) || ctrl->isWindow(); }
 
 bool IsVerticalArea(int row) { return row == 3 || row == 4; }
 

@@ -42,19 +42,7 @@ template <typename F> void CallSafely(const F& call)
     }
 }
 
-QMainWindow* MainWindowOf(QWidget* ctrl)
-{
-    return ctrl ? qobject_cast<QMainWindow*>(ctrl->parentWidget()) : nullptr;
-}
-
-bool IsFloating(const QWidget* ctrl)
-{
-    if (auto* bar = qobject_cast<const QToolBar*>(ctrl))
-        return bar->isFloating();
-    if (auto* dock = qobject_cast<const QDockWidget*>(ctrl))
-        return dock->isFloating();
-    return false;
-}
+bool IsFloating(const QWidget* ctrl) { return IsFloatingBar(ctrl); }
 
 int LastDigit(const QString& name)
 {

@@ -1,6 +1,9 @@
 #include "settings/WindowPlacement.h"
 
+#include <QDockWidget>
 #include <QEvent>
+#include <QMainWindow>
+#include <QToolBar>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -108,4 +111,18 @@ void SetOuterGeometry(QWidget* window, const QRect& outer)
 QRect OuterGeometry(const QWidget* widget)
 {
     return widget->isWindow() ? widget->frameGeometry() : widget->geometry();
+}
+
+QMainWindow* MainWindowOf(QWidget* ctrl)
+{
+    return ctrl ? qobject_cast<QMainWindow*>(ctrl->parentWidget()) : nullptr;
+}
+
+bool IsFloatingBar(const QWidget* ctrl)
+{
+    if (auto* bar = qobject_cast<const QToolBar*>(ctrl))
+        return bar->isFloating();
+    if (auto* dock = qobject_cast<const QDockWidget*>(ctrl))
+        return dock->isFloating();
+    return false;
 }

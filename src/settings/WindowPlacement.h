@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+class QMainWindow;
 class QWidget;
 
 // Placement helpers shared by the window-state stores.
@@ -21,3 +22,8 @@ void SetOuterGeometry(QWidget* window, const QRect& outer);
 
 // The outer rectangle of a top-level window, or the geometry of a child.
 QRect OuterGeometry(const QWidget* widget);
+
+// The main window a control sits directly in, for tool bars and dock widgets; none otherwise.
+QMainWindow* MainWindowOf(QWidget* ctrl);
+// Whether a tool bar or dock widget floats on its own; false for any other control.
+bool IsFloatingBar(const QWidget* ctrl);
