@@ -13,7 +13,6 @@
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    setApplicationDisplayName(QStringLiteral("Журнал"));
     // The icon lives in a static library, whose resources are not registered on their own.
     Q_INIT_RESOURCE(icons);
     setWindowIcon(QIcon(QStringLiteral(":/icons/veskor.svg")));
@@ -30,7 +29,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
         message = QString::fromLocal8Bit(e.what());
     }
     TraceText(message, TRACE_ERROR);
-    ShowMsgDlg(message, { bOk, iHAND }, applicationDisplayName());
+    ShowMsgDlg(message, { bOk, iHAND }, Title());
     return false;
 }
 

@@ -9,6 +9,10 @@ class TApplication : public QApplication {
 public:
     TApplication(int& argc, char** argv);
 
+    // The program's title. It is not the toolkit's display name, which the desktop would
+    // append to every window caption.
+    static QString Title() { return QStringLiteral("Журнал"); }
+
     bool notify(QObject* receiver, QEvent* event) override;
 
     // Ends the event loop as soon as the window has painted itself once; the start-up

@@ -24,6 +24,27 @@ void TJournal::Reopen(const QString& sql)
     fTbl.Open();
 }
 
+void TJournal::Refresh()
+{
+    if (fTbl.Active() && fTbl.State() != dsBrowse) {
+        if (fTbl.Modified())
+            fTbl.Post();
+        else
+            fTbl.Cancel();
+    }
+    const int recNo = fTbl.Active() ? fTbl.RecNo() : 0;
+    const std::vector<TDbParam> params = fTbl.Params();
+    const QString sql = fTbl.SQL();
+    fTbl.Close();
+    fTbl.SetSQL(sql);
+    for (const TDbParam& p : params)
+        if (TDbParam* mine = fTbl.FindParam(p.Name))
+            mine->Value = p.Value;
+    fTbl.Open();
+    if (recNo > 0 && fTbl.RecordCount() > 0)
+        fTbl.SetRecNo(std::min(recNo, fTbl.RecordCount()));
+}
+
 void TJournal::OnAfterOpen()
 {
     ApplyAliases();

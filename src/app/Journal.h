@@ -26,6 +26,9 @@ public:
     void Start();
     // Closes the journal query, replaces its text and opens it again.
     void Reopen(const QString& sql);
+    // Reads the same query again with the same parameter values, after writing a record
+    // being edited; the current record stays at its position where it can.
+    void Refresh();
 
     // Relabels, reorders and formats the fields by the alias table; runs after every open.
     void ApplyAliases();

@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/JournalArchive.h"
+#include "app/Application.h"
 #include "app/ColumnDialog.h"
 #include "app/JournalTableModel.h"
 #include "app/SearchEdit.h"
@@ -28,6 +29,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -226,9 +228,12 @@ void TMainForm::CreatePages()
     fPmClose->setObjectName(QStringLiteral("pmClose"));
     fMiClose = fPmClose->addAction(QStringLiteral("Закрыть"));
     fMiClose->setShortcut(QKeySequence(QStringLiteral("Ctrl+F4")));
-    fMiClose->setShortcutContext(Qt::WindowShortcut);
-    addAction(fMiClose);
+    // The menu item only shows the shortcut; the key works through a shortcut of the window,
+    // which the menu's enabling for the tab under a right click must not switch off.
+    fMiClose->setShortcutContext(Qt::WidgetShortcut);
     connect(fMiClose, &QAction::triggered, this, &TMainForm::CloseActiveReport);
+    auto* closeKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+F4")), this);
+    connect(closeKey, &QShortcut::activated, this, &TMainForm::CloseActiveReport);
 }
 
 void TMainForm::CreateTableView()
@@ -334,7 +339,7 @@ void TMainForm::ShowError(const QString& message)
         QTimer::singleShot(0, this, [this, message] { ShowError(message); });
         return;
     }
-    ShowErrorBox(QCoreApplication::applicationName(), message);
+    ShowErrorBox(TApplication::Title(), message);
 }
 
 void TMainForm::ShowErrorBox(const QString& caption, const QString& message)
@@ -389,13 +394,7 @@ void TMainForm::Cancel()
 
 void TMainForm::Refresh()
 {
-    RunCommand([this] {
-        TDbQuery& query = fJournal.Query();
-        const int recNo = query.Active() ? query.RecNo() : 0;
-        fJournal.Reopen(query.SQL());
-        if (recNo > 0 && query.RecordCount() > 0)
-            query.SetRecNo(std::min(recNo, query.RecordCount()));
-    });
+    RunCommand([this] { fJournal.Refresh(); });
 }
 
 void TMainForm::NavigatorClicked(TNavigatorBar::TButton which)
@@ -445,7 +444,7 @@ void TMainForm::DeleteRecord()
     const QString question = QStringLiteral("Удалить запись?");
     const bool yes = fConfirmSink
         ? fConfirmSink(question)
-        : ShowMsgDlg(question, { bYes, bNo, iQUESTION }, QCoreApplication::applicationName())
+        : ShowMsgDlg(question, { bYes, bNo, iQUESTION }, TApplication::Title())
             == mrYes;
     if (yes)
         RunCommand([&] { query.Delete(); });
@@ -636,7 +635,13 @@ void TMainForm::RestoreLayout()
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     // The close is never refused. A record still being edited is written rather than
-    // dropped; if the database will not take it, the reason goes to the trace.
+    // dropped; if the database will not take it, the reason goes to the trace. A cell editor
+    // still open hands its text over first.
+    for (QWidget* editor : fDBGrid1->viewport()->findChildren<QWidget*>(
+             QString(), Qt::FindDirectChildrenOnly))
+        if (editor->isVisible())
+            QMetaObject::invokeMethod(
+                fDBGrid1, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
     TDbQuery& query = fJournal.Query();
     if (query.Active() && query.State() != dsBrowse) {
         try {
@@ -658,7 +663,12 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
     if ((watched == fPages->tabBar() || watched == fPages)
         && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) {
+        // A click inside a page that the page left unhandled comes up to the tab set too;
+        // only the strip of tabs opens the menu.
+        QWidget* page = fPages->currentWidget();
+        const bool onPage = watched == fPages && page
+            && page->rect().contains(page->mapFrom(fPages, mouse->position().toPoint()));
+        if (mouse->button() == Qt::RightButton && !onPage) {
             PrepareTabMenu();
             fPmClose->popup(mouse->globalPosition().toPoint());
             return true;

@@ -2,6 +2,7 @@
 
 #include "app/JournalQuery.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 TSearchEdit::TSearchEdit(QWidget* parent)
@@ -18,17 +19,31 @@ void TSearchEdit::ShowPlaceholder()
     setText(TJournalQueryBuilder::SearchPlaceholder());
 }
 
+namespace {
+
+// Switching to another program and back, or the box's own context menu, takes the focus and
+// gives it back without the user leaving the box; only a move between controls counts.
+bool MovesBetweenControls(const QFocusEvent* event)
+{
+    return event->reason() != Qt::ActiveWindowFocusReason
+        && event->reason() != Qt::PopupFocusReason;
+}
+
+} // namespace
+
 void TSearchEdit::focusInEvent(QFocusEvent* event)
 {
-    setPalette(QPalette());
-    clear();
+    if (MovesBetweenControls(event)) {
+        setPalette(QPalette());
+        clear();
+    }
     QLineEdit::focusInEvent(event);
 }
 
 void TSearchEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (text().isEmpty())
+    if (MovesBetweenControls(event) && text().isEmpty())
         ShowPlaceholder();
 }
 

@@ -7,6 +7,7 @@
 #include "report/Worker.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -136,6 +137,7 @@ TRptForm::TRptForm(TReportLayout layout, QWidget* parent)
     fPrinter->setFullPage(false);
     if (QPrinterInfo::availablePrinterNames().isEmpty())
         fPrinter->setOutputFormat(QPrinter::PdfFormat);
+    fGeometry = CurrentGeometry();
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -148,6 +150,7 @@ TRptForm::TRptForm(TReportLayout layout, QWidget* parent)
     fSbxMain->setWidgetResizable(false);
     fSbxMain->setBackgroundRole(QPalette::Dark);
     fSbxMain->viewport()->installEventFilter(this);
+    fSbxMain->installEventFilter(this);
     fCanvas = new QWidget;
     fCanvas->setObjectName(QStringLiteral("sbxMainContent"));
     fCanvas->installEventFilter(this);
@@ -296,7 +299,7 @@ void TRptForm::RequestLayout()
 {
     if (!fWorker || fWorker->isFinished())
         return;
-    fRequest.Geometry = CurrentGeometry();
+    fRequest.Geometry = fGeometry;
     fRequest.Font = fRptFont;
     fRequest.SpecialMode = fSpecialMode;
     if (fSourceProvider) {
@@ -506,7 +509,7 @@ void TRptForm::ApplyZoom()
         return;
     fPnlShadow->hide();
     fDrawPanel->hide();
-    const TPrinterGeometry g = fPrn ? fPrn->Geometry() : CurrentGeometry();
+    const TPrinterGeometry g = fPrn ? fPrn->Geometry() : fGeometry;
     const int pw = std::max(g.PrintableWidth, 1);
     const int ph = std::max(g.PrintableHeight, 1);
     const int dx = std::max(g.DpiX, 1);
@@ -549,7 +552,7 @@ void TRptForm::ApplyZoom()
     fPnlShadow->stackUnder(fDrawPanel);
 }
 
-void TRptForm::HandleKey(QKeyEvent* key)
+bool TRptForm::HandleKey(QKeyEvent* key)
 {
     QScrollBar* v = fSbxMain->verticalScrollBar();
     QScrollBar* h = fSbxMain->horizontalScrollBar();
@@ -586,8 +589,9 @@ void TRptForm::HandleKey(QKeyEvent* key)
         h->setValue(ctrl ? h->value() + width - h->singleStep() : h->value() + h->singleStep());
         break;
     default:
-        break;
+        return false;
     }
+    return true;
 }
 
 bool TRptForm::eventFilter(QObject* watched, QEvent* event)
@@ -600,8 +604,17 @@ bool TRptForm::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (event->type() == QEvent::KeyPress && watched != fCbxScale->lineEdit())
-        HandleKey(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::KeyPress && watched != fCbxScale->lineEdit()) {
+        // A key is seen once, by the first of our widgets it reaches: the page, the scroll
+        // box, or the window when a control passed it on. The scroll box would add a step of
+        // its own to the scrolling keys, so those stop here.
+        QWidget* focus = QApplication::focusWidget();
+        const bool first = watched == focus || watched == this;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (first && HandleKey(key) && watched != this)
+            return true;
+        return false;
+    }
     if (event->type() == QEvent::Wheel
         && (watched == fDrawPanel || watched == fCanvas || watched == fSbxMain->viewport()
             || watched == this)) {
@@ -615,15 +628,18 @@ bool TRptForm::eventFilter(QObject* watched, QEvent* event)
 
 void TRptForm::StopPrinting()
 {
-    if (!fPrn || !fPrn->Printing())
-        return;
-    // The worker prints on the printer object the dialogs change, so a running job is ended
-    // before anything touches the printer; it stops after the page it is on.
-    fPrn->Abort();
+    // The worker prints on the printer object the dialogs change, so a print still waiting
+    // for its layout is dropped and a running job is ended, after the page it is on, before
+    // anything touches the printer. The abort is repeated while waiting, since a job that
+    // was only about to start would clear it.
+    fPrintAction = false;
     QElapsedTimer timer;
     timer.start();
-    while (fPrn->Printing() && timer.elapsed() < 10000)
+    while (fJobRunning.load() && timer.elapsed() < 10000) {
+        if (fPrn)
+            fPrn->Abort();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
 }
 
 void TRptForm::Print()
@@ -656,6 +672,7 @@ void TRptForm::PrintDialog()
     dialog.setFromTo(fnLastPage, std::max(fPageCount, 1));
     if (dialog.exec() != QDialog::Accepted)
         return;
+    fGeometry = CurrentGeometry();
     TPrintRangeChoice choice = prAll;
     if (dialog.printRange() == QAbstractPrintDialog::Selection)
         choice = prSelection;
@@ -671,6 +688,7 @@ void TRptForm::PrinterSetup()
     QPageSetupDialog dialog(fPrinter.get(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    fGeometry = CurrentGeometry();
     ApplyZoom();
     RequestLayout();
 }
@@ -682,6 +700,7 @@ TRptForm::TPrintJob TRptForm::TakePrintJob()
         return job;
     fPrintAction = false;
     job.Wanted = true;
+    fJobRunning = true;
     // Pages are counted as the window shows them: sheets of four in 2 x 2 mode.
     const bool sheets = fPrn->SpecialMode();
     const int last = fPageCount;
@@ -713,6 +732,7 @@ void TRptForm::RunPrintJob(const TPrintJob& job)
 {
     if (fPrn && !fPrn->PrintRange(*fPrinter, job.From, job.To))
         TraceText(QStringLiteral("TRptForm: печать не выполнена"), TRACE_ERROR);
+    fJobRunning = false;
 }
 
 bool TRptForm::SavePageTo(const QString& fileName, QString* error)

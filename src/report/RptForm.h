@@ -140,7 +140,8 @@ private:
     void UpdatePageCount(int count);
     void ApplyZoom();
     void ShowPageStatus();
-    void HandleKey(QKeyEvent* key);
+    // Scrolls for a navigation key; false for any other key.
+    bool HandleKey(QKeyEvent* key);
     void PaintPage(QPainter& painter, QSize size);
     TPrinterGeometry CurrentGeometry() const;
     void ShowMessage(const QString& text);
@@ -157,6 +158,8 @@ private:
     std::atomic<bool> fProcessing = false;
     std::atomic<int> fPending = 0; // layouts asked for and not yet finished
     bool fPrintAction = false;
+    std::atomic<bool> fJobRunning = false; // a print job is taken and not yet finished
+    TPrinterGeometry fGeometry; // the printer's page, taken whenever a dialog changed it
     TPrintRangeChoice fPrintChoice = prAll;
     int fPrintFrom = 1;
     int fPrintTo = 1;

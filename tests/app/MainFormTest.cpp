@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTableView>
@@ -228,6 +229,24 @@ TEST_F(MainFormTest, UntouchedNewRecordIsDroppedWhenLeft)
     EXPECT_EQ(Query().RecordCount(), 40);
 }
 
+TEST_F(MainFormTest, RefreshKeepsTheSearchAndWritesAPendingEdit)
+{
+    fForm->SearchBox()->setText("кровь");
+    fForm->ApplyQuery();
+    const int found = Query().RecordCount();
+    ASSERT_GT(found, 0);
+    ASSERT_LT(found, 40);
+    const int column = ColumnOf("NOTE");
+    Query().SetRecNo(1);
+    Query().Edit();
+    Query().Field(column).SetAsWideString("кровь, повторно");
+    fForm->Navigator()->Button(TNavigatorBar::nbRefresh)->click();
+    EXPECT_TRUE(fErrors.isEmpty()) << fErrors.join('\n').toStdString();
+    EXPECT_EQ(Query().RecordCount(), found);
+    EXPECT_EQ(Query().State(), dsBrowse);
+    EXPECT_EQ(Query().DisplayTextAt(0, Query().Field(column)), "кровь, повторно");
+}
+
 TEST_F(MainFormTest, DeleteAsksAndRemovesTheRecord)
 {
     bool asked = false;
@@ -305,6 +324,24 @@ TEST_F(MainFormTest, PlacementAndColumnsAreKeptForTheNextStart)
     again.TableView()->setColumnHidden(year, false);
     again.close();
     QFile::remove(settings);
+}
+
+TEST_F(MainFormTest, CloseTakesTheTextOfAnOpenCellEditor)
+{
+    QTableView* view = fForm->TableView();
+    const int column = ColumnOf("PATIENT");
+    fForm->Pages()->setCurrentIndex(2);
+    const QModelIndex cell = view->model()->index(0, column);
+    view->setCurrentIndex(cell);
+    view->edit(cell);
+    auto* editor = view->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("Незакрытый Редактор");
+    fForm->close();
+    fForm.reset();
+    TMainForm again(fDir.path());
+    TDbQuery& q = again.Journal().Query();
+    EXPECT_EQ(q.DisplayTextAt(0, q.Field(column)), "Незакрытый Редактор");
 }
 
 TEST_F(MainFormTest, MissingDatabaseIsReportedAndTheWindowStays)

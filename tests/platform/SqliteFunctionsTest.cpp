@@ -68,6 +68,24 @@ TEST(SqliteFunctions, DateTextShowsTheLocaleShortDate)
     EXPECT_EQ(q.value(3).toString(), "мусор");
 }
 
+TEST(SqliteFunctions, LikeTakesTextThatIsNoUtf8)
+{
+    // Text written by another program in a single-byte code page: every byte is replaced on
+    // reading, so the folded text is three times as long as the stored bytes.
+    TTestDatabase file({ "create table t (x text)" });
+    TDbConnection db(file.Dir());
+    db.SetConnectionString(file.Path());
+    db.Open();
+    QSqlQuery q(db.Database());
+    const QString bytes = QString("C8E2E0EDEEE2").repeated(50);
+    ASSERT_TRUE(q.exec("select cast(x'" + bytes + "' as text) like '%abc%', "
+                       "cast(x'" + bytes + "41' as text) like '%a'")
+                && q.next())
+        << q.lastError().text().toStdString();
+    EXPECT_EQ(q.value(0).toInt(), 0);
+    EXPECT_EQ(q.value(1).toInt(), 1);
+}
+
 TEST(SqliteFunctions, JoinGivesEveryValueWithBlanksAndNullsAsEmpty)
 {
     TTestDatabase file({ "create table t (x text)" });

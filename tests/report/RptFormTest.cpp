@@ -154,6 +154,9 @@ TEST_F(RptFormTest, CtrlKeysJumpToTheEdges)
     QScrollBar* v = form->ScrollBox()->verticalScrollBar();
     QScrollBar* h = form->ScrollBox()->horizontalScrollBar();
     ASSERT_GT(v->maximum(), 0);
+    form->PagePanel()->setFocus();
+    QTest::keyClick(form->PagePanel(), Qt::Key_Down);
+    EXPECT_EQ(v->value(), v->singleStep()); // one step, however many widgets see the key
     QTest::keyClick(form->PagePanel(), Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(v->value(), v->maximum());
     QTest::keyClick(form->PagePanel(), Qt::Key_End);

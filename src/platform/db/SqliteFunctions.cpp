@@ -154,8 +154,9 @@ char* PutUtf8(char32_t cp, char* out)
 // the length of the folded text is returned.
 size_t FoldUtf8ToUtf8(const unsigned char* s, int n, std::string& out)
 {
-    // A folded character never takes more than twice the bytes of the original.
-    const size_t need = size_t(n) * 2 + 4;
+    // A folded character takes at most three bytes per byte of the original: a byte that is
+    // no UTF-8 becomes U+FFFD, three bytes long.
+    const size_t need = size_t(n) * 3 + 4;
     if (out.size() < need)
         out.resize(need);
     char* o = out.data();
