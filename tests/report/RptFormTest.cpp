@@ -208,7 +208,8 @@ TEST_F(RptFormTest, ClosingDuringALayoutWaitsForTheWorker)
     fLayout.Pages->store(50);
     auto form = std::make_unique<TRptForm>(fLayout.Function());
     form->show();
-    QTest::qWait(100);
+    for (int i = 0; i < 500 && !form->Processing(); ++i)
+        QTest::qWait(10);
     EXPECT_TRUE(form->Processing());
     form.reset(); // must neither hang nor crash
     SUCCEED();
