@@ -169,8 +169,19 @@ size_t FoldUtf8ToUtf8(const unsigned char* s, int n, std::string& out)
             continue;
         }
         if ((b == 0xD0 || b == 0xD1) && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-            const char32_t cp = char32_t(b & 0x1F) << 6 | (s[i + 1] & 0x3F);
-            o = PutUtf8(FoldChar(char16_t(cp)), o);
+            const unsigned char c = s[i + 1];
+            // The Russian alphabet directly in bytes: А-П are D0 90-9F, Р-Я D0 A0-AF, а-п
+            // D0 B0-BF, р-я D1 80-8F; Ё (D0 81) and ё (D1 91) are searched as е (D0 B5).
+            if (b == 0xD0 && c >= 0x90 && c <= 0x9F) {
+                *o++ = char(0xD0), *o++ = char(c + 0x20);
+            } else if (b == 0xD0 && c >= 0xA0 && c <= 0xAF) {
+                *o++ = char(0xD1), *o++ = char(c - 0x20);
+            } else if ((b == 0xD0 && c >= 0xB0) || (b == 0xD1 && c <= 0x8F)) {
+                *o++ = char(b), *o++ = char(c);
+            } else {
+                const char32_t cp = char32_t(b & 0x1F) << 6 | (c & 0x3F);
+                o = PutUtf8(FoldChar(char16_t(cp)), o);
+            }
             i += 2;
             continue;
         }
