@@ -133,10 +133,10 @@ TRptForm::TRptForm(TReportLayout layout, QWidget* parent)
     setWindowTitle(QStringLiteral("Отчёт"));
     setFont(ArialPixels(11));
     resize(733, 712);
-    fPrinter->setPageSize(QPageSize(QPageSize::A4));
     fPrinter->setFullPage(false);
     if (QPrinterInfo::availablePrinterNames().isEmpty())
         fPrinter->setOutputFormat(QPrinter::PdfFormat);
+    TPrinterGeometry::SetUpPrinter(*fPrinter);
     fGeometry = CurrentGeometry();
 
     auto* column = new QVBoxLayout(this);
