@@ -503,9 +503,17 @@ void TMainForm::RecordMoved()
 void TMainForm::JournalOpened()
 {
     // A journal seen for the first time (or whose fields changed) gets widths fitted to its
-    // titles and first rows instead of one width for all.
-    if (!RestoreColumnWidths(fDBGrid1, this, QString::fromLatin1(kProgramRegPath)))
-        FitColumnWidths();
+    // titles and first rows instead of one width for all; once per set of fields, so that a
+    // search does not measure the rows again or undo the widths the user has set since.
+    if (!RestoreColumnWidths(fDBGrid1, this, QString::fromLatin1(kProgramRegPath))) {
+        QStringList fields;
+        for (int i = 0; i < fModel->columnCount(); ++i)
+            fields << fModel->FieldNameAt(i);
+        if (fields != fFittedFields) {
+            FitColumnWidths();
+            fFittedFields = fields;
+        }
+    }
     RecordMoved();
 }
 

@@ -5,6 +5,7 @@
 #include "app/NavigatorBar.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -126,6 +127,7 @@ private:
     QAction* fMiClose = nullptr;
     bool fFollowingQuery = false;
     bool fStarting = true;
+    QStringList fFittedFields; // the fields whose widths were last fitted
     std::function<void(const QString&)> fErrorSink;
     std::function<bool(const QString&)> fConfirmSink;
 };
