@@ -139,10 +139,10 @@ QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
         const bool joined = fDialect == sdSqlite && !fields.empty() && fields.size() <= 120;
         for (const TQueryField& f : fields)
             chain << (joined ? MatchTerm(f) : SearchTerm(f));
-        const QString text = joined
-            ? QStringLiteral("vsk_join(") + chain.join(u',') + u')'
-            : chain.join(Joiner());
-        search = QStringLiteral("(") + text + QStringLiteral(") ") + like + QStringLiteral(" :par1");
+        search = joined
+            ? QStringLiteral("vsk_joinlike(:par1,") + chain.join(u',') + u')'
+            : QStringLiteral("(") + chain.join(Joiner()) + QStringLiteral(") ") + like
+                + QStringLiteral(" :par1");
     }
 
     QString list;

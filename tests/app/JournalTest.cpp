@@ -198,7 +198,7 @@ TEST_F(JournalTest, ListCommandOutput)
                                   "--filter", "1=10" }, &code);
     ASSERT_EQ(code, 0) << out.toStdString();
     const QStringList lines = out.split('\n');
-    EXPECT_TRUE(lines[0].startsWith("-- select * from analysis where (")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith("-- select * from analysis where vsk_joinlike(:par1,")) << lines[0].toStdString();
     EXPECT_EQ(lines[1], "-- :par1 = %таб%");
     EXPECT_EQ(lines[2], "-- :par_1 = %10%");
     EXPECT_EQ(lines[3], "Номер\tПримечание\tAN_DATE\tPATIENT\tCONC\tBIRTH_YEAR\tPRICE");

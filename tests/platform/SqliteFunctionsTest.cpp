@@ -86,19 +86,40 @@ TEST(SqliteFunctions, LikeTakesTextThatIsNoUtf8)
     EXPECT_EQ(q.value(1).toInt(), 1);
 }
 
-TEST(SqliteFunctions, JoinGivesEveryValueWithBlanksAndNullsAsEmpty)
+TEST(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
 {
     TTestDatabase file({ "create table t (x text)" });
     TDbConnection db(file.Dir());
     db.SetConnectionString(file.Path());
     db.Open();
     QSqlQuery q(db.Database());
-    ASSERT_TRUE(q.exec("select vsk_join('Иванов', null, 12, 1.5, ''), vsk_join(null), "
-                       "vsk_join('a', null) like '%a %'")
-                && q.next());
-    EXPECT_EQ(q.value(0).toString(), "Иванов  12 1.5 ");
-    EXPECT_EQ(q.value(1).toString(), "");
-    EXPECT_EQ(q.value(2).toInt(), 1);
+    struct {
+        const char* Call;
+        int Expected; // -1: null
+    } cases[] = {
+        { "vsk_joinlike('Иванов  12 1.5 ', 'Иванов', null, 12, 1.5, '')", 1 },
+        { "vsk_joinlike('%ИВАНОВ  12%', 'Иванов', null, 12, 1.5, '')", 1 },
+        { "vsk_joinlike('%1.5', 'Иванов', null, 12, 1.5, '')", 0 },
+        { "vsk_joinlike('%a %', 'a', null)", 1 },
+        { "vsk_joinlike('ab_cd', 'ab', 'cd')", 1 },
+        { "vsk_joinlike('%b%ё%', 'ab', 'cd', 'ЕЛЬ')", 1 },
+        { "vsk_joinlike('-5 1.0e+20 0.0', -5, 1e20, -0.0)", 1 },
+        { "vsk_joinlike('%', null)", 1 },
+        { "vsk_joinlike('')", 1 },
+        { "vsk_joinlike(null, 'a')", -1 },
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(q.exec(QString("select ") + c.Call) && q.next())
+            << c.Call << ": " << q.lastError().text().toStdString();
+        EXPECT_EQ(q.value(0).isNull() ? -1 : q.value(0).toInt(), c.Expected) << c.Call;
+    }
+    // A real is searched by the text the database gives it.
+    ASSERT_TRUE(q.exec("create table r (x real)"));
+    ASSERT_TRUE(q.exec("insert into r values (0.1), (1.0), (0.1 + 0.2), (1e15), (1e16), (2.5e-7),"
+                       " (-1234.5678), (123456789012.345), (1.7976931348623157e308), (1e-300)"));
+    ASSERT_TRUE(q.exec("select x, vsk_joinlike(cast(x as text), x) from r"));
+    while (q.next())
+        EXPECT_EQ(q.value(1).toInt(), 1) << q.value(0).toDouble();
 }
 
 } // namespace

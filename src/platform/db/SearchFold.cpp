@@ -1,0 +1,429 @@
+#include "platform/db/SearchFold.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// One character of UTF-8 at s, with n > 0 bytes left: its code point, and its length in
+// len. A byte that starts no character is U+FFFD of length 1.
+char32_t DecodeUtf8(const unsigned char* s, size_t n, int& len)
+{
+    const unsigned char b = s[0];
+    if (b < 0x80) {
+        len = 1;
+        return b;
+    }
+    if ((b & 0xE0) == 0xC0 && n > 1 && (s[1] & 0xC0) == 0x80) {
+        len = 2;
+        return char32_t(b & 0x1F) << 6 | (s[1] & 0x3F);
+    }
+    if ((b & 0xF0) == 0xE0 && n > 2 && (s[1] & 0xC0) == 0x80 && (s[2] & 0xC0) == 0x80) {
+        len = 3;
+        return char32_t(b & 0x0F) << 12 | char32_t(s[1] & 0x3F) << 6 | (s[2] & 0x3F);
+    }
+    if ((b & 0xF8) == 0xF0 && n > 3 && (s[1] & 0xC0) == 0x80 && (s[2] & 0xC0) == 0x80
+        && (s[3] & 0xC0) == 0x80) {
+        len = 4;
+        return char32_t(b & 0x07) << 18 | char32_t(s[1] & 0x3F) << 12
+            | char32_t(s[2] & 0x3F) << 6 | (s[3] & 0x3F);
+    }
+    len = 1;
+    return 0xFFFD;
+}
+
+char32_t FoldCodePoint(char32_t cp)
+{
+    return cp > 0xFFFF ? QChar::toCaseFolded(cp) : FoldSearchChar(char16_t(cp));
+}
+
+char* PutUtf8(char32_t cp, char* out)
+{
+    if (cp < 0x80) {
+        *out++ = char(cp);
+    } else if (cp < 0x800) {
+        *out++ = char(0xC0 | (cp >> 6));
+        *out++ = char(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *out++ = char(0xE0 | (cp >> 12));
+        *out++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = char(0x80 | (cp & 0x3F));
+    } else {
+        *out++ = char(0xF0 | (cp >> 18));
+        *out++ = char(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = char(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+// The folded bytes of every two-byte character (Latin-1 to Arabic, Cyrillic among them)
+// whose folded form is two bytes too; 0 for the few that fold into another length.
+using TTwoByteFolds = std::array<uint16_t, 30 * 64>;
+
+const TTwoByteFolds& TwoByteFolds()
+{
+    static const TTwoByteFolds table = [] {
+        TTwoByteFolds t {};
+        for (int lead = 0xC2; lead <= 0xDF; ++lead)
+            for (int tail = 0x80; tail <= 0xBF; ++tail) {
+                const char32_t cp = char32_t(lead & 0x1F) << 6 | (tail & 0x3F);
+                const char32_t f = FoldCodePoint(cp);
+                if (f >= 0x80 && f < 0x800)
+                    t[(lead - 0xC2) * 64 + (tail - 0x80)]
+                        = uint16_t((0xC0 | (f >> 6)) << 8 | (0x80 | (f & 0x3F)));
+            }
+        return t;
+    }();
+    return table;
+}
+
+// Folds the character at s[i] into o and returns where the next one starts.
+size_t FoldOne(const unsigned char* s, size_t n, size_t i, char*& o, const TTwoByteFolds& twoByte)
+{
+    const unsigned char b = s[i];
+    if (b < 0x80) {
+        *o++ = char(b >= 'A' && b <= 'Z' ? b + 32 : b);
+        return i + 1;
+    }
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+        if (const uint16_t f = twoByte[(b - 0xC2) * 64 + (s[i + 1] - 0x80)]) {
+            *o++ = char(f >> 8), *o++ = char(f & 0xFF);
+            return i + 2;
+        }
+    }
+    int len;
+    o = PutUtf8(FoldCodePoint(DecodeUtf8(s + i, n - i, len)), o);
+    return i + size_t(len);
+}
+
+typedef unsigned char TBytes16 __attribute__((vector_size(16)));
+
+TBytes16 Load16(const unsigned char* s)
+{
+    TBytes16 v;
+    std::memcpy(&v, s, sizeof v);
+    return v;
+}
+
+TBytes16 Within(TBytes16 v, unsigned char low, unsigned char high)
+{
+    return TBytes16(v - low <= (unsigned char)(high - low));
+}
+
+TBytes16 Select(TBytes16 mask, TBytes16 yes, TBytes16 no) { return (yes & mask) | (no & ~mask); }
+
+bool Any(TBytes16 mask)
+{
+    uint64_t halves[2];
+    std::memcpy(halves, &mask, sizeof halves);
+    return (halves[0] | halves[1]) != 0;
+}
+
+// Sixteen bytes of ASCII and the Russian alphabet folded at once: the bytes s[-1] and s[16]
+// are read too. Returns how many bytes were folded and written to out (16, or 15 when the
+// block ends with the first byte of a letter), or 0 when the block holds anything else,
+// including bytes that are no UTF-8, which the caller folds one character at a time.
+int FoldRussianBlock(const unsigned char* s, char* out)
+{
+    const TBytes16 prev = Load16(s - 1);
+    const TBytes16 cur = Load16(s);
+    const TBytes16 next = Load16(s + 1);
+
+    const TBytes16 isTail = TBytes16((cur & 0xC0) == 0x80);
+    const TBytes16 isLead = TBytes16((cur == 0xD0) | (cur == 0xD1));
+    const TBytes16 afterD0 = TBytes16(prev == 0xD0) & isTail;
+    const TBytes16 afterD1 = TBytes16(prev == 0xD1) & isTail;
+    // Other scripts, the Cyrillic letters beyond the Russian alphabet (Ѐ-Џ but Ё, and the
+    // old letters from D1 A0 on), and broken sequences go the careful way.
+    const TBytes16 other = (TBytes16(cur >= 0xC0) & ~isLead)
+        | (isTail & ~(afterD0 | afterD1))
+        | (isLead & ~TBytes16((next & 0xC0) == 0x80))
+        | (afterD0 & Within(cur, 0x80, 0x8F) & ~TBytes16(cur == 0x81))
+        | (afterD1 & TBytes16(cur >= 0xA0));
+    if (Any(other))
+        return 0;
+
+    TBytes16 folded = cur | (Within(cur, 'A', 'Z') & 0x20);
+    // А-П (D0 90-9F) become а-п (D0 B0-BF); Р-Я (D0 A0-AF) become р-я (D1 80-8F); Ё (D0 81)
+    // and ё (D1 91) become е (D0 B5).
+    folded = Select(afterD0 & Within(cur, 0x90, 0x9F), cur + 0x20, folded);
+    folded = Select(afterD0 & Within(cur, 0xA0, 0xAF), cur - 0x20, folded);
+    const TBytes16 yo = (afterD0 & TBytes16(cur == 0x81)) | (afterD1 & TBytes16(cur == 0x91));
+    folded = Select(yo, TBytes16 {} + 0xB5, folded);
+    folded = Select(TBytes16(cur == 0xD0) & Within(next, 0xA0, 0xAF), TBytes16 {} + 0xD1, folded);
+    folded = Select(TBytes16(cur == 0xD1) & TBytes16(next == 0x91), TBytes16 {} + 0xD0, folded);
+
+    std::memcpy(out, &folded, sizeof folded);
+    return cur[15] == 0xD0 || cur[15] == 0xD1 ? 15 : 16;
+}
+
+// Matches folded text against a folded pattern, character by character.
+bool Match(const QChar* p, const QChar* pe, const QChar* s, const QChar* se, QChar esc)
+{
+    while (p < pe) {
+        const QChar c = *p;
+        if (c == u'%') {
+            while (p < pe && (*p == u'%' || *p == u'_')) {
+                if (*p == u'_') {
+                    if (s == se)
+                        return false;
+                    ++s;
+                }
+                ++p;
+            }
+            if (p == pe)
+                return true;
+            // A plain run up to the next wildcard can be searched for directly, which keeps
+            // the common "%text%" pattern linear in the text.
+            const QChar* runEnd = p;
+            while (runEnd < pe && *runEnd != u'%' && *runEnd != u'_' && *runEnd != esc)
+                ++runEnd;
+            const qsizetype runLen = runEnd - p;
+            if (runLen > 0) {
+                const QStringView run(p, runLen);
+                for (;;) {
+                    const qsizetype at = QStringView(s, se - s).indexOf(run);
+                    if (at < 0)
+                        return false;
+                    if (Match(runEnd, pe, s + at + runLen, se, esc))
+                        return true;
+                    s += at + 1;
+                }
+            }
+            for (; s <= se; ++s)
+                if (Match(p, pe, s, se, esc))
+                    return true;
+            return false;
+        }
+        if (s == se)
+            return false;
+        if (c == u'_') {
+            ++p, ++s;
+            continue;
+        }
+        QChar lit = c;
+        if (!esc.isNull() && c == esc) {
+            if (++p == pe)
+                return false;
+            lit = *p;
+        }
+        if (lit != *s)
+            return false;
+        ++p, ++s;
+    }
+    return s == se;
+}
+
+// The positions of a bit per byte, from a mask of 0x00 and 0xFF bytes.
+unsigned BitsOf(TBytes16 mask)
+{
+    uint64_t halves[2];
+    std::memcpy(halves, &mask, sizeof halves);
+    constexpr uint64_t high = 0x8080808080808080ull, gather = 0x0002040810204081ull;
+    return unsigned(((halves[0] & high) * gather) >> 56)
+        | unsigned(((halves[1] & high) * gather) >> 56) << 8;
+}
+
+// Literal runs separated by "%" need no notion of characters: a byte search finds them.
+bool MatchRuns(const std::vector<TLiteralRun>& runs, bool anchoredStart, bool anchoredEnd,
+               const char* text, size_t length)
+{
+    const char* s = text;
+    const char* se = s + length;
+    for (size_t r = 0; r < runs.size(); ++r) {
+        const std::string& run = runs[r].Bytes;
+        const bool first = r == 0;
+        const bool last = r + 1 == runs.size();
+        if (first && anchoredStart) {
+            if (size_t(se - s) < run.size() || std::memcmp(s, run.data(), run.size()) != 0)
+                return false;
+            s += run.size();
+            if (last && anchoredEnd)
+                return s == se;
+            continue;
+        }
+        if (last && anchoredEnd) {
+            if (size_t(se - s) < run.size())
+                return false;
+            return std::memcmp(se - run.size(), run.data(), run.size()) == 0;
+        }
+        const char* at = runs[r].FindIn(s, size_t(se - s));
+        if (!at)
+            return false;
+        s = at + run.size();
+    }
+    return !anchoredEnd || s == se;
+}
+
+} // namespace
+
+TLiteralRun::TLiteralRun(std::string bytes)
+    : Bytes(std::move(bytes))
+{
+    // Lead bytes of Cyrillic letters and blanks are in nearly every position of a journal's
+    // text; the bytes that tell letters apart make far fewer false candidates.
+    auto common = [](unsigned char b) { return b == 0xD0 || b == 0xD1 || b == ' '; };
+    const size_t k = Bytes.size();
+    size_t firstRare = k, lastRare = k;
+    for (size_t i = 0; i < k; ++i)
+        if (!common(static_cast<unsigned char>(Bytes[i]))) {
+            if (firstRare == k)
+                firstRare = i;
+            lastRare = i;
+        }
+    if (firstRare == lastRare) { // fewer than two such bytes: the ends will do
+        firstRare = 0;
+        lastRare = k ? k - 1 : 0;
+    }
+    fProbe1 = firstRare;
+    fProbe2 = lastRare;
+}
+
+const char* TLiteralRun::FindIn(const char* s, size_t n) const
+{
+    const size_t k = Bytes.size();
+    if (k == 0)
+        return s;
+    if (n < k)
+        return nullptr;
+    if (k == 1)
+        return static_cast<const char*>(std::memchr(s, Bytes[0], n));
+    const auto* u = reinterpret_cast<const unsigned char*>(s);
+    const unsigned char b1 = static_cast<unsigned char>(Bytes[fProbe1]);
+    const unsigned char b2 = static_cast<unsigned char>(Bytes[fProbe2]);
+    const size_t starts = n - k + 1;
+    size_t i = 0;
+    // Sixteen starting places at a time are checked at the two probe bytes, and only the
+    // places where both agree are compared whole.
+    for (; i + 16 <= starts; i += 16) {
+        unsigned bits = BitsOf(TBytes16(Load16(u + i + fProbe1) == b1)
+                               & TBytes16(Load16(u + i + fProbe2) == b2));
+        while (bits) {
+            const size_t at = i + size_t(__builtin_ctz(bits));
+            if (std::memcmp(s + at, Bytes.data(), k) == 0)
+                return s + at;
+            bits &= bits - 1;
+        }
+    }
+    for (; i < starts; ++i)
+        if (u[i + fProbe1] == b1 && u[i + fProbe2] == b2 && std::memcmp(s + i, Bytes.data(), k) == 0)
+            return s + i;
+    return nullptr;
+}
+
+char16_t FoldSearchChar(char16_t c)
+{
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    if (c >= 0x0430 && c <= 0x044F) // Russian small letters, the common case
+        return c;
+    if (c >= 0x0410 && c <= 0x042F)
+        return char16_t(c + 0x20);
+    if (c == 0x0401 || c == 0x0451) // Ё and ё are searched as е
+        return 0x0435;
+    return char16_t(QChar::toCaseFolded(c));
+}
+
+void FoldUtf16Into(const char16_t* s, int n, QString& out)
+{
+    out.resize(n);
+    QChar* d = out.data();
+    for (int i = 0; i < n; ++i)
+        d[i] = QChar(FoldSearchChar(s[i]));
+}
+
+void FoldUtf8ToUtf16(const unsigned char* s, int n, QString& out)
+{
+    out.resize(n); // never more UTF-16 units than bytes
+    QChar* d = out.data();
+    int o = 0;
+    for (int i = 0; i < n;) {
+        int len;
+        const char32_t cp = FoldCodePoint(DecodeUtf8(s + i, size_t(n - i), len));
+        i += len;
+        if (cp > 0xFFFF) {
+            d[o++] = QChar(QChar::highSurrogate(cp));
+            d[o++] = QChar(QChar::lowSurrogate(cp));
+        } else {
+            d[o++] = QChar(char16_t(cp));
+        }
+    }
+    out.resize(o);
+}
+
+// ASCII and the two-byte scripts, nearly all of a journal's text, are folded without
+// decoding; the rest one character at a time.
+void TFoldedText::AppendFolded(const unsigned char* s, size_t n)
+{
+    // A folded character takes at most three bytes per byte of the original: a byte that is
+    // no UTF-8 becomes U+FFFD, three bytes long. Blocks write up to 16 bytes at once.
+    char* const start = Reserve(n * 3 + 16);
+    char* o = start;
+    const TTwoByteFolds& twoByte = TwoByteFolds();
+    size_t i = 0;
+    while (i < n) {
+        // A block needs the byte before it and the one after it.
+        if (i > 0 && i + 17 <= n) {
+            if (const int done = FoldRussianBlock(s + i, o)) {
+                o += done, i += size_t(done);
+                continue;
+            }
+            for (const size_t stop = i + 16; i < stop;)
+                i = FoldOne(s, n, i, o, twoByte);
+            continue;
+        }
+        i = FoldOne(s, n, i, o, twoByte);
+    }
+    fSize += size_t(o - start);
+}
+
+void TFoldedText::Grow(size_t extra)
+{
+    const size_t capacity = std::max(fCapacity * 2, fSize + extra);
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    if (fSize)
+        std::memcpy(data.get(), fData.get(), fSize);
+    fData = std::move(data);
+    fCapacity = capacity;
+}
+
+TLikePattern::TLikePattern(const char16_t* pattern, int length, QChar escape)
+    : fEscape(escape.isNull() ? QChar() : QChar(FoldSearchChar(escape.unicode())))
+{
+    FoldUtf16Into(pattern, length, fText);
+    if (!fEscape.isNull() || fText.contains(u'_'))
+        return;
+    fSimple = true;
+    fAnchoredStart = !fText.startsWith(u'%');
+    fAnchoredEnd = !fText.endsWith(u'%');
+    for (const QString& run : fText.split(u'%', Qt::SkipEmptyParts))
+        fRuns.emplace_back(run.toStdString());
+    if (fText.isEmpty())
+        fAnchoredStart = fAnchoredEnd = true;
+}
+
+bool TLikePattern::Matches(const unsigned char* text, size_t length) const
+{
+    thread_local TFoldedText folded;
+    if (fSimple) {
+        folded.Clear();
+        folded.AppendFolded(text, length);
+        return MatchesFolded(folded.Data(), folded.Size());
+    }
+    return MatchesFolded(reinterpret_cast<const char*>(text), length);
+}
+
+bool TLikePattern::MatchesFolded(const char* text, size_t length) const
+{
+    if (fSimple)
+        return MatchRuns(fRuns, fAnchoredStart, fAnchoredEnd, text, length);
+    // Folding folded text again changes nothing, so any text can come this way.
+    thread_local QString chars;
+    FoldUtf8ToUtf16(reinterpret_cast<const unsigned char*>(text), int(length), chars);
+    return Match(fText.constData(), fText.constData() + fText.size(), chars.constData(),
+                 chars.constData() + chars.size(), fEscape);
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QString>
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The folding and matching behind the journal's like: case is ignored in every script, not
+// just in ASCII, and "ё" is searched as "е" the way Russian users search.
+
+// One character folded, "ё" and "Ё" as "е".
+char16_t FoldSearchChar(char16_t c);
+
+// Folded UTF-16 text of UTF-16 or UTF-8 input; bytes that are no UTF-8 become U+FFFD.
+void FoldUtf16Into(const char16_t* s, int n, QString& out);
+void FoldUtf8ToUtf16(const unsigned char* s, int n, QString& out);
+
+// A growing byte buffer of folded UTF-8. A search refills one for every record, so it
+// keeps its memory and never clears what it is about to overwrite.
+class TFoldedText {
+public:
+    void Clear() { fSize = 0; }
+    void Append(char c) { *Reserve(1) = c, ++fSize; }
+    void Append(const char* s, size_t n)
+    {
+        if (n)
+            std::memcpy(Reserve(n), s, n), fSize += n;
+    }
+    // Appends s folded. Bytes that are no UTF-8 become U+FFFD.
+    void AppendFolded(const unsigned char* s, size_t n);
+
+    const char* Data() const { return fData.get(); }
+    size_t Size() const { return fSize; }
+
+private:
+    // Where the next bytes go, with room for extra of them.
+    char* Reserve(size_t extra)
+    {
+        if (fCapacity - fSize < extra)
+            Grow(extra);
+        return fData.get() + fSize;
+    }
+    void Grow(size_t extra);
+
+    std::unique_ptr<char[]> fData;
+    size_t fSize = 0;
+    size_t fCapacity = 0;
+};
+
+// A run of a pattern's literal bytes, with a search for it faster than a general one on
+// folded text.
+struct TLiteralRun {
+    explicit TLiteralRun(std::string bytes);
+    // The first place of the run in s[0, n), or null.
+    const char* FindIn(const char* s, size_t n) const;
+
+    std::string Bytes;
+
+private:
+    size_t fProbe1 = 0; // two of its bytes that few places of a text have
+    size_t fProbe2 = 0;
+};
+
+// A like pattern folded once: "%" stands for any run and "_" for any one character; an
+// escape character, when given, makes the next pattern character literal.
+class TLikePattern {
+public:
+    TLikePattern(const char16_t* pattern, int length, QChar escape);
+
+    // Whether the UTF-8 text matches.
+    bool Matches(const unsigned char* text, size_t length) const;
+    // Whether text already folded by TFoldedText matches.
+    bool MatchesFolded(const char* text, size_t length) const;
+    // Patterns of literal runs and "%" only are matched on folded UTF-8 bytes; the others
+    // need the text as characters.
+    bool MatchesBytes() const { return fSimple; }
+
+private:
+    QString fText;
+    QChar fEscape;
+    bool fSimple = false;
+    bool fAnchoredStart = false;
+    bool fAnchoredEnd = false;
+    std::vector<TLiteralRun> fRuns;
+};
