@@ -133,16 +133,24 @@ QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
 
     QString search;
     if (inputs.SearchText != SearchPlaceholder()) {
-        QStringList chain;
-        // On the embedded database one call joins the values; a function takes at most 127
-        // arguments, so a table wider than that falls back to the chain.
-        const bool joined = fDialect == sdSqlite && !fields.empty() && fields.size() <= 120;
-        for (const TQueryField& f : fields)
-            chain << (joined ? MatchTerm(f) : SearchTerm(f));
-        search = joined
-            ? QStringLiteral("vsk_joinlike(:par1,") + chain.join(u',') + u')'
-            : QStringLiteral("(") + chain.join(Joiner()) + QStringLiteral(") ") + like
+        // On the embedded database one call joins and matches the values, told which of
+        // them are dates; a function takes at most 127 arguments, so a table wider than that
+        // falls back to the chain.
+        if (fDialect == sdSqlite && !fields.empty() && fields.size() <= 120) {
+            QString kinds;
+            QStringList values;
+            for (const TQueryField& f : fields) {
+                kinds += f.Date ? u'd' : u'.';
+                values << Identifier(f.Name);
+            }
+            search = QStringLiteral("vsk_joinlike(:par1,'%1',%2)").arg(kinds, values.join(u','));
+        } else {
+            QStringList chain;
+            for (const TQueryField& f : fields)
+                chain << SearchTerm(f);
+            search = QStringLiteral("(") + chain.join(Joiner()) + QStringLiteral(") ") + like
                 + QStringLiteral(" :par1");
+        }
     }
 
     QString list;

@@ -42,7 +42,7 @@ TEST(JournalQuery, WorkedExampleInBothDialects)
               "OBJ_NUM DESC");
     b.SetDialect(sdSqlite);
     EXPECT_EQ(b.Build(in.Get(), kExample).toStdString(),
-              "select * from analysis where vsk_joinlike(:par1,A,B,OBJ_NUM) and "
+              "select * from analysis where vsk_joinlike(:par1,'...',A,B,OBJ_NUM) and "
               "(A like :par_1) and ((OBJ_NUM>=100.00) and (OBJ_NUM<=200.00)) order by "
               "OBJ_NUM DESC");
     b.SetDialect(sdSqliteOdbc);
@@ -117,7 +117,7 @@ TEST(JournalQuery, DatesMatchAsShownAndNamesAreQuoted)
     TJournalQueryBuilder b;
     b.SetDialect(sdSqlite);
     EXPECT_EQ(b.Build(in.Get(), fields).toStdString(),
-              "select * from analysis where vsk_joinlike(:par1,vsk_datetext(AN_DATE),"
+              "select * from analysis where vsk_joinlike(:par1,'d.',AN_DATE,"
               "\"Концентрация в крови\") and (vsk_datetext(AN_DATE) like "
               ":par_1) and ((\"Концентрация в крови\">=1.00) and (\"Концентрация в крови\"<=2.00))");
     b.SetDialect(sdPostgres);

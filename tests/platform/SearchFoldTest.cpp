@@ -14,13 +14,29 @@ const char* const kPieces[] = {
     "ПРОБА КРОВИ", "abcdefghijklmnopqrstuvwxyz", "ſ",
 };
 
-std::string RandomText(std::mt19937& random)
+// Russian and ASCII only, with broken sequences, which most journals are.
+const char* const kRussianPieces[] = {
+    "a", "Z", " ", "7", ".", "Иванов", "ЁЖИК", "ёлка", "Ъ", "я", "Р", "П", "р", "п", "е", "Е",
+    "\xD0", "\xB8", "ПРОБА КРОВИ", "иВаНоВа", "Ѣ", "ј", "№", "«", "»", "α", "S", "ſ", "K", "ᲀ", "ᲂ",
+};
+
+template <size_t N>
+std::string RandomText(std::mt19937& random, const char* const (&pieces)[N], int most = 40)
 {
     std::string text;
-    const int pieces = int(random() % 40);
-    for (int i = 0; i < pieces; ++i)
-        text += kPieces[random() % std::size(kPieces)];
+    const int count = int(random() % most);
+    for (int i = 0; i < count; ++i)
+        text += pieces[random() % N];
     return text;
+}
+
+std::string RandomText(std::mt19937& random) { return RandomText(random, kPieces); }
+
+std::string Folded(const std::string& text)
+{
+    TFoldedText folded;
+    folded.AppendFolded(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+    return std::string(folded.Data(), folded.Size());
 }
 
 TEST(SearchFold, BlockFoldingAgreesWithCharacterFolding)
@@ -75,6 +91,61 @@ TEST(SearchFold, RunSearchFindsTheFirstPlace)
         ASSERT_EQ(found ? size_t(found - text.data()) : std::string_view::npos, expected)
             << "run \"" << run << "\" in \"" << text << "\"";
     }
+}
+
+TEST(SearchFold, SieveRulesOutRussianTextWithoutTheRun)
+{
+    const struct {
+        const char* Run; // folded
+        const char* Text;
+        bool MayOccur;
+    } cases[] = {
+        { "иванова", "Петрова Анна Ивановна, кровь", false },
+        { "иванова", "ПЕТРОВА И ИВАНОВА", true },
+        { "семенов", "Семёнов", true },
+        { "ёж", "ЁЖ", true },     // runs of letters beyond the sieve's alphabet are not ruled on
+        { "ab", "xAB", true },
+        { "ab", "xAc", false },
+        { "иванова", "№ 5 «Петрова» α ‰", false },
+        { "sk", "ſK", true },  // ſ and the Kelvin sign fold into s and k
+        { "вот", "ᲀᲂᲄ", true }, // so do the old round letters into в, о, т
+    };
+    for (const auto& c : cases) {
+        const TLiteralRun run(c.Run);
+        EXPECT_EQ(run.MayOccurIn(reinterpret_cast<const unsigned char*>(c.Text), strlen(c.Text)),
+                  c.MayOccur)
+            << c.Run << " in " << c.Text;
+    }
+}
+
+TEST(SearchFold, PatternsRuleOutTextsOnlyWhenTheyCannotMatch)
+{
+    // Whatever shortcut a match takes, its answer is that of the folded text.
+    std::mt19937 random(5);
+    int matched = 0;
+    for (int round = 0; round < 40000; ++round) {
+        const bool russian = random() % 4 != 0;
+        const std::string text = russian ? RandomText(random, kRussianPieces, 30) : RandomText(random);
+        std::string pattern = "%";
+        for (int runs = 1 + int(random() % 2); runs > 0; --runs) {
+            const std::string folded = Folded(text);
+            std::string run = RandomText(random, kRussianPieces, 3);
+            if (!folded.empty() && random() % 3 != 0)
+                run = QString::fromUtf8(text.substr(random() % text.size(), 1 + random() % 9))
+                          .toUtf8()
+                          .toStdString();
+            pattern += run + "%";
+        }
+        const QString p = QString::fromStdString(pattern);
+        const TLikePattern like(reinterpret_cast<const char16_t*>(p.utf16()), int(p.size()), QChar());
+        const std::string folded = Folded(text);
+        const bool expected = like.MatchesFolded(folded.data(), folded.size());
+        matched += expected;
+        ASSERT_EQ(like.Matches(reinterpret_cast<const unsigned char*>(text.data()), text.size()),
+                  expected)
+            << "\"" << text << "\" like \"" << pattern << "\"";
+    }
+    EXPECT_GT(matched, 1000); // both answers were checked often
 }
 
 } // namespace

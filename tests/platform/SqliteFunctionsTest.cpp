@@ -88,6 +88,7 @@ TEST(SqliteFunctions, LikeTakesTextThatIsNoUtf8)
 
 TEST(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
 {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     TTestDatabase file({ "create table t (x text)" });
     TDbConnection db(file.Dir());
     db.SetConnectionString(file.Path());
@@ -97,16 +98,19 @@ TEST(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
         const char* Call;
         int Expected; // -1: null
     } cases[] = {
-        { "vsk_joinlike('Иванов  12 1.5 ', 'Иванов', null, 12, 1.5, '')", 1 },
-        { "vsk_joinlike('%ИВАНОВ  12%', 'Иванов', null, 12, 1.5, '')", 1 },
-        { "vsk_joinlike('%1.5', 'Иванов', null, 12, 1.5, '')", 0 },
-        { "vsk_joinlike('%a %', 'a', null)", 1 },
-        { "vsk_joinlike('ab_cd', 'ab', 'cd')", 1 },
-        { "vsk_joinlike('%b%ё%', 'ab', 'cd', 'ЕЛЬ')", 1 },
-        { "vsk_joinlike('-5 1.0e+20 0.0', -5, 1e20, -0.0)", 1 },
-        { "vsk_joinlike('%', null)", 1 },
-        { "vsk_joinlike('')", 1 },
-        { "vsk_joinlike(null, 'a')", -1 },
+        { "vsk_joinlike('Иванов  12 1.5 ', '', 'Иванов', null, 12, 1.5, '')", 1 },
+        { "vsk_joinlike('%ИВАНОВ  12%', '', 'Иванов', null, 12, 1.5, '')", 1 },
+        { "vsk_joinlike('%1.5', '', 'Иванов', null, 12, 1.5, '')", 0 },
+        { "vsk_joinlike('%a %', '', 'a', null)", 1 },
+        { "vsk_joinlike('ab_cd', '..', 'ab', 'cd')", 1 },
+        { "vsk_joinlike('%b%ё%', '', 'ab', 'cd', 'ЕЛЬ')", 1 },
+        { "vsk_joinlike('-5 1.0e+20 0.0', '', -5, 1e20, -0.0)", 1 },
+        { "vsk_joinlike('%', '', null)", 1 },
+        { "vsk_joinlike('', '')", 1 },
+        // Dates as the table shows them, wherever the kinds say so.
+        { "vsk_joinlike('a 05.03.2024 2024-03-05', '.d', 'a', '2024-03-05', '2024-03-05')", 1 },
+        { "vsk_joinlike('05.03.2024 09:15 мусор ', 'ddd', '2024-03-05 09:15:00', 'мусор', null)", 1 },
+        { "vsk_joinlike(null, '', 'a')", -1 },
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(q.exec(QString("select ") + c.Call) && q.next())
@@ -117,7 +121,7 @@ TEST(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
     ASSERT_TRUE(q.exec("create table r (x real)"));
     ASSERT_TRUE(q.exec("insert into r values (0.1), (1.0), (0.1 + 0.2), (1e15), (1e16), (2.5e-7),"
                        " (-1234.5678), (123456789012.345), (1.7976931348623157e308), (1e-300)"));
-    ASSERT_TRUE(q.exec("select x, vsk_joinlike(cast(x as text), x) from r"));
+    ASSERT_TRUE(q.exec("select x, vsk_joinlike(cast(x as text), '', x) from r"));
     while (q.next())
         EXPECT_EQ(q.value(1).toInt(), 1) << q.value(0).toDouble();
 }

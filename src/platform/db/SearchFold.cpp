@@ -228,6 +228,86 @@ unsigned BitsOf(TBytes16 mask)
         | unsigned(((halves[1] & high) * gather) >> 56) << 8;
 }
 
+// Whether folded text is made of ASCII and the Russian small letters only.
+bool RussianOrAscii(const std::string& folded)
+{
+    const auto* s = reinterpret_cast<const unsigned char*>(folded.data());
+    for (size_t i = 0; i < folded.size(); ++i) {
+        if (s[i] < 0x80)
+            continue;
+        if (i + 1 < folded.size()
+            && ((s[i] == 0xD0 && s[i + 1] >= 0xB0 && s[i + 1] <= 0xBF)
+                || (s[i] == 0xD1 && s[i + 1] >= 0x80 && s[i + 1] <= 0x8F))) {
+            ++i;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+// The bytes that may stand at place at of unfolded text which folds into folded, made of
+// ASCII and the Russian small letters.
+std::string UnfoldedBytes(const std::string& folded, size_t at)
+{
+    const auto b = static_cast<unsigned char>(folded[at]);
+    if (b < 0x80)
+        return b >= 'a' && b <= 'z' ? std::string { char(b), char(b - 32) } : std::string(1, char(b));
+    if (b == 0xD0 || b == 0xD1)
+        return "\xD0\xD1";
+    const char32_t small = char32_t(static_cast<unsigned char>(folded[at - 1]) & 0x1F) << 6 | (b & 0x3F);
+    std::string bytes { char(b), char(0x80 | ((small - 0x20) & 0x3F)) };
+    if (small == 0x0435) // е is also what Ё and ё become
+        bytes += "\x81\x91";
+    return bytes;
+}
+
+// Sixteen copies of each of the bytes, repeated to four.
+std::array<std::array<unsigned char, 16>, 4> Broadcast(const std::string& bytes)
+{
+    std::array<std::array<unsigned char, 16>, 4> copies;
+    for (size_t k = 0; k < copies.size(); ++k)
+        copies[k].fill(static_cast<unsigned char>(bytes[k % bytes.size()]));
+    return copies;
+}
+
+// Which bytes of v are one of the wanted bytes.
+TBytes16 OneOf(TBytes16 v, const std::array<std::array<unsigned char, 16>, 4>& wanted)
+{
+    return TBytes16(v == Load16(wanted[0].data())) | TBytes16(v == Load16(wanted[1].data()))
+        | TBytes16(v == Load16(wanted[2].data())) | TBytes16(v == Load16(wanted[3].data()));
+}
+
+bool IsOneOf(unsigned char b, const std::array<std::array<unsigned char, 16>, 4>& wanted)
+{
+    return b == wanted[0][0] || b == wanted[1][0] || b == wanted[2][0] || b == wanted[3][0];
+}
+
+// Only the cases of a Russian or ASCII letter fold into it, and they keep their length when
+// folded, except for a few letters: ſ (C5 BF) and the Kelvin sign (E2 84 AA) fold into s and
+// k, and the old round letters from U+1C80 (E1 B2 80-88) into в, д, о, с, т and ъ. Text
+// without them may be searched for a run of such letters in place. The tests are wider
+// than these letters (any C5 or E1 lead), and cheaper.
+bool NoOddFoldings(const unsigned char* s, size_t n)
+{
+    auto odd = [&](size_t i) {
+        return s[i] == 0xC5 || s[i] == 0xE1
+            || (s[i] == 0xE2 && i + 2 < n && s[i + 1] == 0x84 && s[i + 2] == 0xAA);
+    };
+    size_t i = 0;
+    for (; i + 18 <= n; i += 16) {
+        const TBytes16 v = Load16(s + i);
+        const TBytes16 kelvin = TBytes16(v == 0xE2) & TBytes16(Load16(s + i + 1) == 0x84)
+            & TBytes16(Load16(s + i + 2) == 0xAA);
+        if (Any(TBytes16(v == 0xC5) | TBytes16(v == 0xE1) | kelvin))
+            return false;
+    }
+    for (; i < n; ++i)
+        if (odd(i))
+            return false;
+    return true;
+}
+
 // Literal runs separated by "%" need no notion of characters: a byte search finds them.
 bool MatchRuns(const std::vector<TLiteralRun>& runs, bool anchoredStart, bool anchoredEnd,
                const char* text, size_t length)
@@ -235,7 +315,7 @@ bool MatchRuns(const std::vector<TLiteralRun>& runs, bool anchoredStart, bool an
     const char* s = text;
     const char* se = s + length;
     for (size_t r = 0; r < runs.size(); ++r) {
-        const std::string& run = runs[r].Bytes;
+        const std::string& run = runs[r].Bytes();
         const bool first = r == 0;
         const bool last = r + 1 == runs.size();
         if (first && anchoredStart) {
@@ -262,15 +342,15 @@ bool MatchRuns(const std::vector<TLiteralRun>& runs, bool anchoredStart, bool an
 } // namespace
 
 TLiteralRun::TLiteralRun(std::string bytes)
-    : Bytes(std::move(bytes))
+    : fBytes(std::move(bytes))
 {
     // Lead bytes of Cyrillic letters and blanks are in nearly every position of a journal's
     // text; the bytes that tell letters apart make far fewer false candidates.
     auto common = [](unsigned char b) { return b == 0xD0 || b == 0xD1 || b == ' '; };
-    const size_t k = Bytes.size();
+    const size_t k = fBytes.size();
     size_t firstRare = k, lastRare = k;
     for (size_t i = 0; i < k; ++i)
-        if (!common(static_cast<unsigned char>(Bytes[i]))) {
+        if (!common(static_cast<unsigned char>(fBytes[i]))) {
             if (firstRare == k)
                 firstRare = i;
             lastRare = i;
@@ -281,20 +361,25 @@ TLiteralRun::TLiteralRun(std::string bytes)
     }
     fProbe1 = firstRare;
     fProbe2 = lastRare;
+    if (k > 0 && RussianOrAscii(fBytes)) {
+        fSieves = true;
+        fRawProbe1 = Broadcast(UnfoldedBytes(fBytes, fProbe1));
+        fRawProbe2 = Broadcast(UnfoldedBytes(fBytes, fProbe2));
+    }
 }
 
 const char* TLiteralRun::FindIn(const char* s, size_t n) const
 {
-    const size_t k = Bytes.size();
+    const size_t k = fBytes.size();
     if (k == 0)
         return s;
     if (n < k)
         return nullptr;
     if (k == 1)
-        return static_cast<const char*>(std::memchr(s, Bytes[0], n));
+        return static_cast<const char*>(std::memchr(s, fBytes[0], n));
     const auto* u = reinterpret_cast<const unsigned char*>(s);
-    const unsigned char b1 = static_cast<unsigned char>(Bytes[fProbe1]);
-    const unsigned char b2 = static_cast<unsigned char>(Bytes[fProbe2]);
+    const unsigned char b1 = static_cast<unsigned char>(fBytes[fProbe1]);
+    const unsigned char b2 = static_cast<unsigned char>(fBytes[fProbe2]);
     const size_t starts = n - k + 1;
     size_t i = 0;
     // Sixteen starting places at a time are checked at the two probe bytes, and only the
@@ -304,15 +389,48 @@ const char* TLiteralRun::FindIn(const char* s, size_t n) const
                                & TBytes16(Load16(u + i + fProbe2) == b2));
         while (bits) {
             const size_t at = i + size_t(__builtin_ctz(bits));
-            if (std::memcmp(s + at, Bytes.data(), k) == 0)
+            if (std::memcmp(s + at, fBytes.data(), k) == 0)
                 return s + at;
             bits &= bits - 1;
         }
     }
     for (; i < starts; ++i)
-        if (u[i + fProbe1] == b1 && u[i + fProbe2] == b2 && std::memcmp(s + i, Bytes.data(), k) == 0)
+        if (u[i + fProbe1] == b1 && u[i + fProbe2] == b2 && std::memcmp(s + i, fBytes.data(), k) == 0)
             return s + i;
     return nullptr;
+}
+
+bool TLiteralRun::MayOccurIn(const unsigned char* text, size_t n) const
+{
+    if (!fSieves || !NoOddFoldings(text, n))
+        return true;
+    const size_t k = fBytes.size();
+    if (n < k)
+        return false;
+    // What folds into the run has the run's length, so a place of the run in the folded text
+    // is a place of that length here, with the probes at the same distance from its start.
+    auto sameFolded = [&](size_t at) {
+        thread_local TFoldedText window;
+        window.Clear();
+        window.AppendFolded(text + at, k);
+        return window.Size() == k && std::memcmp(window.Data(), fBytes.data(), k) == 0;
+    };
+    const size_t starts = n - k + 1;
+    size_t i = 0;
+    for (; i + 16 <= starts; i += 16) {
+        unsigned bits = BitsOf(OneOf(Load16(text + i + fProbe1), fRawProbe1)
+                               & OneOf(Load16(text + i + fProbe2), fRawProbe2));
+        while (bits) {
+            if (sameFolded(i + size_t(__builtin_ctz(bits))))
+                return true;
+            bits &= bits - 1;
+        }
+    }
+    for (; i < starts; ++i)
+        if (IsOneOf(text[i + fProbe1], fRawProbe1) && IsOneOf(text[i + fProbe2], fRawProbe2)
+            && sameFolded(i))
+            return true;
+    return false;
 }
 
 char16_t FoldSearchChar(char16_t c)
@@ -404,12 +522,17 @@ TLikePattern::TLikePattern(const char16_t* pattern, int length, QChar escape)
         fRuns.emplace_back(run.toStdString());
     if (fText.isEmpty())
         fAnchoredStart = fAnchoredEnd = true;
+    for (size_t r = 0; r < fRuns.size(); ++r)
+        if (fSieve < 0 || fRuns[r].Bytes().size() > fRuns[size_t(fSieve)].Bytes().size())
+            fSieve = int(r);
 }
 
 bool TLikePattern::Matches(const unsigned char* text, size_t length) const
 {
     thread_local TFoldedText folded;
     if (fSimple) {
+        if (fSieve >= 0 && !fRuns[size_t(fSieve)].MayOccurIn(text, length))
+            return false;
         folded.Clear();
         folded.AppendFolded(text, length);
         return MatchesFolded(folded.Data(), folded.Size());

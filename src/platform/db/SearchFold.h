@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -49,18 +50,30 @@ private:
     size_t fCapacity = 0;
 };
 
-// A run of a pattern's literal bytes, with a search for it faster than a general one on
-// folded text.
-struct TLiteralRun {
+// A run of a pattern's folded literal bytes, with a search for it faster than a general one.
+class TLiteralRun {
+public:
     explicit TLiteralRun(std::string bytes);
-    // The first place of the run in s[0, n), or null.
-    const char* FindIn(const char* s, size_t n) const;
 
-    std::string Bytes;
+    // The first place of the run in folded text s[0, n), or null.
+    const char* FindIn(const char* s, size_t n) const;
+    // Whether the run may occur in UTF-8 text once it is folded: false only when it surely
+    // does not. Most of the records a search reads do not match, and this tells them from
+    // the others without folding them.
+    bool MayOccurIn(const unsigned char* text, size_t n) const;
+
+    const std::string& Bytes() const { return fBytes; }
 
 private:
+    std::string fBytes;
     size_t fProbe1 = 0; // two of its bytes that few places of a text have
     size_t fProbe2 = 0;
+    // The bytes of unfolded text that fold into the probe bytes, each in sixteen copies, when
+    // the run is made of ASCII and Russian letters.
+    using TProbeBytes = std::array<std::array<unsigned char, 16>, 4>;
+    bool fSieves = false;
+    alignas(16) TProbeBytes fRawProbe1 {};
+    alignas(16) TProbeBytes fRawProbe2 {};
 };
 
 // A like pattern folded once: "%" stands for any run and "_" for any one character; an
@@ -84,4 +97,5 @@ private:
     bool fAnchoredStart = false;
     bool fAnchoredEnd = false;
     std::vector<TLiteralRun> fRuns;
+    int fSieve = -1; // the longest run, which MayOccurIn rules out most texts by
 };
