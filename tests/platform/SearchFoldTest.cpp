@@ -12,12 +12,13 @@ const char* const kPieces[] = {
     "a", "Z", " ", "7", ".", "Иванов", "ЁЖИК", "ёлка", "Ъ", "я", "Р", "П", "р", "п", "Є", "ї",
     "Ѣ", "ѣ", "Ωμέγα", "Straße", "µ", "€", "ⱥ", "Ⱥ", "😀", "\xD0", "\xB0", "\xFF", "\xE2\x82",
     "ПРОБА КРОВИ", "abcdefghijklmnopqrstuvwxyz", "ſ",
+    "\xC1\x81", "\xE0\x81\x81", "\xED\xA0\x80", "\xF4\xBB\xBB\xBB", // no characters
 };
 
 // Russian and ASCII only, with broken sequences, which most journals are.
 const char* const kRussianPieces[] = {
     "a", "Z", " ", "7", ".", "Иванов", "ЁЖИК", "ёлка", "Ъ", "я", "Р", "П", "р", "п", "е", "Е",
-    "\xD0", "\xB8", "ПРОБА КРОВИ", "иВаНоВа", "Ѣ", "ј", "№", "«", "»", "α", "S", "ſ", "K", "ᲀ", "ᲂ",
+    "\xD0", "\xB8", "ПРОБА КРОВИ", "иВаНоВа", "Ѣ", "ј", "№", "«", "»", "α", "S", "ſ", "K", "ᲀ", "ᲂ", "\xC1\x81", "\xC1\xA1",
 };
 
 template <size_t N>
@@ -106,6 +107,7 @@ TEST(SearchFold, SieveRulesOutRussianTextWithoutTheRun)
         { "ёж", "ЁЖ", true },     // runs of letters beyond the sieve's alphabet are not ruled on
         { "ab", "xAB", true },
         { "ab", "xAc", false },
+        { "a", "\xC1\x81\xC1\xA1", false }, // "A" and "a" written longer than UTF-8 allows
         { "иванова", "№ 5 «Петрова» α ‰", false },
         { "sk", "ſK", true },  // ſ and the Kelvin sign fold into s and k
         { "вот", "ᲀᲂᲄ", true }, // so do the old round letters into в, о, т

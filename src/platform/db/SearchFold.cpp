@@ -9,27 +9,33 @@
 namespace {
 
 // One character of UTF-8 at s, with n > 0 bytes left: its code point, and its length in
-// len. A byte that starts no character is U+FFFD of length 1.
+// len. A byte that starts no character is U+FFFD of length 1. So are the first bytes of
+// forms longer than needed, of surrogates and of code points beyond U+10FFFF: read as
+// characters, they would let "\xC1\x81" match "a", and break the UTF-16 text.
 char32_t DecodeUtf8(const unsigned char* s, size_t n, int& len)
 {
     const unsigned char b = s[0];
-    if (b < 0x80) {
-        len = 1;
+    len = 1;
+    if (b < 0x80)
         return b;
-    }
-    if ((b & 0xE0) == 0xC0 && n > 1 && (s[1] & 0xC0) == 0x80) {
+    auto tail = [&](size_t i) { return i < n && (s[i] & 0xC0) == 0x80; };
+    char32_t cp = 0xFFFD;
+    if ((b & 0xE0) == 0xC0 && tail(1)) {
+        cp = char32_t(b & 0x1F) << 6 | (s[1] & 0x3F);
         len = 2;
-        return char32_t(b & 0x1F) << 6 | (s[1] & 0x3F);
-    }
-    if ((b & 0xF0) == 0xE0 && n > 2 && (s[1] & 0xC0) == 0x80 && (s[2] & 0xC0) == 0x80) {
+        if (cp >= 0x80)
+            return cp;
+    } else if ((b & 0xF0) == 0xE0 && tail(1) && tail(2)) {
+        cp = char32_t(b & 0x0F) << 12 | char32_t(s[1] & 0x3F) << 6 | (s[2] & 0x3F);
         len = 3;
-        return char32_t(b & 0x0F) << 12 | char32_t(s[1] & 0x3F) << 6 | (s[2] & 0x3F);
-    }
-    if ((b & 0xF8) == 0xF0 && n > 3 && (s[1] & 0xC0) == 0x80 && (s[2] & 0xC0) == 0x80
-        && (s[3] & 0xC0) == 0x80) {
-        len = 4;
-        return char32_t(b & 0x07) << 18 | char32_t(s[1] & 0x3F) << 12
+        if (cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF))
+            return cp;
+    } else if ((b & 0xF8) == 0xF0 && tail(1) && tail(2) && tail(3)) {
+        cp = char32_t(b & 0x07) << 18 | char32_t(s[1] & 0x3F) << 12
             | char32_t(s[2] & 0x3F) << 6 | (s[3] & 0x3F);
+        len = 4;
+        if (cp >= 0x10000 && cp <= 0x10FFFF)
+            return cp;
     }
     len = 1;
     return 0xFFFD;
