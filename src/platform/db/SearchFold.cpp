@@ -314,6 +314,24 @@ bool NoOddFoldings(const unsigned char* s, size_t n)
     return true;
 }
 
+// The first of the places 0 .. starts-1 where both probes hold and isRun says the run is
+// there, or starts when there is none. Sixteen places at a time are tried at the probes
+// (probes16 gives a byte mask of them), and only the places where both agree are compared
+// whole; the last few are tried one by one.
+template <class TProbes16, class TProbes, class TIsRun>
+size_t FirstPlace(size_t starts, TProbes16 probes16, TProbes probes, TIsRun isRun)
+{
+    size_t i = 0;
+    for (; i + 16 <= starts; i += 16)
+        for (unsigned bits = BitsOf(probes16(i)); bits; bits &= bits - 1)
+            if (const size_t at = i + size_t(__builtin_ctz(bits)); isRun(at))
+                return at;
+    for (; i < starts; ++i)
+        if (probes(i) && isRun(i))
+            return i;
+    return starts;
+}
+
 // Literal runs separated by "%" need no notion of characters: a byte search finds them.
 bool MatchRuns(const std::vector<TLiteralRun>& runs, bool anchoredStart, bool anchoredEnd,
                const char* text, size_t length)
@@ -387,23 +405,14 @@ const char* TLiteralRun::FindIn(const char* s, size_t n) const
     const unsigned char b1 = static_cast<unsigned char>(fBytes[fProbe1]);
     const unsigned char b2 = static_cast<unsigned char>(fBytes[fProbe2]);
     const size_t starts = n - k + 1;
-    size_t i = 0;
-    // Sixteen starting places at a time are checked at the two probe bytes, and only the
-    // places where both agree are compared whole.
-    for (; i + 16 <= starts; i += 16) {
-        unsigned bits = BitsOf(TBytes16(Load16(u + i + fProbe1) == b1)
-                               & TBytes16(Load16(u + i + fProbe2) == b2));
-        while (bits) {
-            const size_t at = i + size_t(__builtin_ctz(bits));
-            if (std::memcmp(s + at, fBytes.data(), k) == 0)
-                return s + at;
-            bits &= bits - 1;
-        }
-    }
-    for (; i < starts; ++i)
-        if (u[i + fProbe1] == b1 && u[i + fProbe2] == b2 && std::memcmp(s + i, fBytes.data(), k) == 0)
-            return s + i;
-    return nullptr;
+    const size_t at = FirstPlace(
+        starts,
+        [&](size_t i) {
+            return TBytes16(Load16(u + i + fProbe1) == b1) & TBytes16(Load16(u + i + fProbe2) == b2);
+        },
+        [&](size_t i) { return u[i + fProbe1] == b1 && u[i + fProbe2] == b2; },
+        [&](size_t i) { return std::memcmp(s + i, fBytes.data(), k) == 0; });
+    return at < starts ? s + at : nullptr;
 }
 
 bool TLiteralRun::MayOccurIn(const unsigned char* text, size_t n) const
@@ -415,28 +424,24 @@ bool TLiteralRun::MayOccurIn(const unsigned char* text, size_t n) const
         return false;
     // What folds into the run has the run's length, so a place of the run in the folded text
     // is a place of that length here, with the probes at the same distance from its start.
-    auto sameFolded = [&](size_t at) {
-        thread_local TFoldedText window;
-        window.Clear();
-        window.AppendFolded(text + at, k);
-        return window.Size() == k && std::memcmp(window.Data(), fBytes.data(), k) == 0;
-    };
     const size_t starts = n - k + 1;
-    size_t i = 0;
-    for (; i + 16 <= starts; i += 16) {
-        unsigned bits = BitsOf(OneOf(Load16(text + i + fProbe1), fRawProbe1)
-                               & OneOf(Load16(text + i + fProbe2), fRawProbe2));
-        while (bits) {
-            if (sameFolded(i + size_t(__builtin_ctz(bits))))
-                return true;
-            bits &= bits - 1;
-        }
-    }
-    for (; i < starts; ++i)
-        if (IsOneOf(text[i + fProbe1], fRawProbe1) && IsOneOf(text[i + fProbe2], fRawProbe2)
-            && sameFolded(i))
-            return true;
-    return false;
+    return FirstPlace(
+               starts,
+               [&](size_t i) {
+                   return OneOf(Load16(text + i + fProbe1), fRawProbe1)
+                       & OneOf(Load16(text + i + fProbe2), fRawProbe2);
+               },
+               [&](size_t i) {
+                   return IsOneOf(text[i + fProbe1], fRawProbe1)
+                       && IsOneOf(text[i + fProbe2], fRawProbe2);
+               },
+               [&](size_t i) {
+                   thread_local TFoldedText window;
+                   window.Clear();
+                   window.AppendFolded(text + i, k);
+                   return window.Size() == k && std::memcmp(window.Data(), fBytes.data(), k) == 0;
+               })
+        < starts;
 }
 
 char16_t FoldSearchChar(char16_t c)
