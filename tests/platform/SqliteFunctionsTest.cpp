@@ -4,12 +4,23 @@
 
 namespace {
 
-TEST(SqliteFunctions, LikeIgnoresCaseInEveryScript)
+// A connection to a fresh database, opened in the Russian locale, which the date functions
+// take when the connection opens.
+class SqliteFunctions : public ::testing::Test {
+protected:
+    SqliteFunctions()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        fDb.SetConnectionString(fFile.Path());
+        fDb.Open();
+    }
+
+    TTestDatabase fFile { { "create table t (x text)" } };
+    TDbConnection fDb { fFile.Dir() };
+};
+
+TEST_F(SqliteFunctions, LikeIgnoresCaseInEveryScript)
 {
-    TTestDatabase file({ "create table t (x text)" });
-    TDbConnection db(file.Dir());
-    db.SetConnectionString(file.Path());
-    db.Open();
     struct {
         const char* Text;
         const char* Pattern;
@@ -38,7 +49,7 @@ TEST(SqliteFunctions, LikeIgnoresCaseInEveryScript)
         { "Ελληνικά ΚΕΙΜΕΝΑ", "%κειμενα", 1 },
         { "ёлка Ёж", "%ЕЛКА%еж", 1 },
     };
-    QSqlQuery q(db.Database());
+    QSqlQuery q(fDb.Database());
     for (const auto& c : cases) {
         const bool escaped = QString(c.Pattern).contains('\\');
         ASSERT_TRUE(q.prepare(escaped ? "select ? like ? escape '\\'" : "select ? like ?"));
@@ -51,14 +62,9 @@ TEST(SqliteFunctions, LikeIgnoresCaseInEveryScript)
     EXPECT_TRUE(q.value(0).isNull());
 }
 
-TEST(SqliteFunctions, DateTextShowsTheLocaleShortDate)
+TEST_F(SqliteFunctions, DateTextShowsTheLocaleShortDate)
 {
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    TTestDatabase file({ "create table t (x text)" });
-    TDbConnection db(file.Dir());
-    db.SetConnectionString(file.Path());
-    db.Open();
-    QSqlQuery q(db.Database());
+    QSqlQuery q(fDb.Database());
     ASSERT_TRUE(q.exec("select vsk_datetext('2024-03-05'), vsk_datetext('2024-03-05 09:15:00'),"
                        " vsk_datetext(null), vsk_datetext('мусор')")
                 && q.next());
@@ -68,15 +74,11 @@ TEST(SqliteFunctions, DateTextShowsTheLocaleShortDate)
     EXPECT_EQ(q.value(3).toString(), "мусор");
 }
 
-TEST(SqliteFunctions, LikeTakesTextThatIsNoUtf8)
+TEST_F(SqliteFunctions, LikeTakesTextThatIsNoUtf8)
 {
     // Text written by another program in a single-byte code page: every byte is replaced on
     // reading, so the folded text is three times as long as the stored bytes.
-    TTestDatabase file({ "create table t (x text)" });
-    TDbConnection db(file.Dir());
-    db.SetConnectionString(file.Path());
-    db.Open();
-    QSqlQuery q(db.Database());
+    QSqlQuery q(fDb.Database());
     const QString bytes = QString("C8E2E0EDEEE2").repeated(50);
     ASSERT_TRUE(q.exec("select cast(x'" + bytes + "' as text) like '%abc%', "
                        "cast(x'" + bytes + "41' as text) like '%a'")
@@ -86,14 +88,9 @@ TEST(SqliteFunctions, LikeTakesTextThatIsNoUtf8)
     EXPECT_EQ(q.value(1).toInt(), 1);
 }
 
-TEST(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
+TEST_F(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
 {
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    TTestDatabase file({ "create table t (x text)" });
-    TDbConnection db(file.Dir());
-    db.SetConnectionString(file.Path());
-    db.Open();
-    QSqlQuery q(db.Database());
+    QSqlQuery q(fDb.Database());
     struct {
         const char* Call;
         int Expected; // -1: null
