@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTextStream>
+#include <functional>
 
 namespace {
 
@@ -161,6 +162,36 @@ TEST_F(DbQueryTest, InsertAndDelete)
     EXPECT_EQ(fFile.Scalar("select count(*) from analysis").toInt(), 3);
     EXPECT_EQ(q->RecordCount(), 3);
     EXPECT_EQ(inserted.count(), 2);
+}
+
+// A move away from a new record nobody filled in drops it; the move still lands on the
+// record the caller saw at the position it asked for, not on the one below it.
+TEST_F(DbQueryTest, MovesFromAnUntouchedNewRecordLandWhereTheCallerLooked)
+{
+    struct TCase {
+        const char* Name;
+        std::function<void(TDbQuery&)> Move;
+        const char* Expected; // OBJ_NUM of the record that becomes current
+    };
+    // With the new record inserted before 20 the rows read 10, new, 20, 30.
+    const TCase cases[] = {
+        { "SetRecNo below", [](TDbQuery& q) { q.SetRecNo(4); }, "30" },
+        { "SetRecNo above", [](TDbQuery& q) { q.SetRecNo(1); }, "10" },
+        { "Next", [](TDbQuery& q) { q.Next(); }, "20" },
+        { "Prior", [](TDbQuery& q) { q.Prior(); }, "10" },
+        { "MoveBy 2", [](TDbQuery& q) { q.MoveBy(2); }, "30" },
+        { "MoveBy -1", [](TDbQuery& q) { q.MoveBy(-1); }, "10" },
+    };
+    for (const TCase& c : cases) {
+        auto q = Open("select * from analysis order by OBJ_NUM");
+        q->SetRecNo(2);
+        q->Insert();
+        ASSERT_EQ(q->RecNo(), 2);
+        c.Move(*q);
+        EXPECT_EQ(q->State(), dsBrowse) << c.Name;
+        EXPECT_EQ(q->RecordCount(), 3) << c.Name;
+        EXPECT_EQ(q->FieldByName("OBJ_NUM").DisplayText(), c.Expected) << c.Name;
+    }
 }
 
 TEST_F(DbQueryTest, PagesThroughALargeResult)

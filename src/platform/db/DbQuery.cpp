@@ -392,6 +392,8 @@ QString TDbQuery::DisplayTextAt(int record, const TDbField& field)
 
 // Navigation ---------------------------------------------------------------------------------
 
+bool TDbQuery::LeavingEmptyInsert() const { return fState == dsInsert && !Modified(); }
+
 void TDbQuery::CheckBrowseMode()
 {
     CheckActive();
@@ -423,6 +425,12 @@ void TDbQuery::Last()
 
 void TDbQuery::Next()
 {
+    // The record after an untouched new one is the one that was current before the insert;
+    // dropping the new record already lands on it.
+    if (LeavingEmptyInsert()) {
+        CheckBrowseMode();
+        return;
+    }
     CheckBrowseMode();
     if (fRecNo + 1 < RecordCount()) {
         fBof = false;
@@ -447,6 +455,8 @@ void TDbQuery::Prior()
 
 void TDbQuery::MoveBy(int distance)
 {
+    if (distance > 0 && LeavingEmptyInsert())
+        --distance;
     CheckBrowseMode();
     const int target = fRecNo + distance;
     fBof = target <= 0;
@@ -456,6 +466,10 @@ void TDbQuery::MoveBy(int distance)
 
 void TDbQuery::SetRecNo(int recNo)
 {
+    // Positions are those the caller saw, the new record included: the records below it
+    // move up by one when it is dropped.
+    if (LeavingEmptyInsert() && recNo - 1 > fRecNo)
+        --recNo;
     CheckBrowseMode();
     if (recNo - 1 == fRecNo)
         return;

@@ -58,6 +58,7 @@ public:
     bool IsEmpty() const { return RecordCount() == 0; }
     int RecordCount() const { return int(fKeys.size()); }
     int RecNo() const { return fRecNo + 1; } // 1-based, 0 without a current record
+    // Positions count a new record being inserted, as a view shows it.
     void SetRecNo(int recNo);
 
     int FieldCount() const { return int(fFields.size()); }
@@ -101,6 +102,8 @@ private:
     void SetBufferValue(int column, const QVariant& value);
     void CheckActive() const;
     void CheckBrowseMode(); // posts a pending edit before a move
+    // The move about to start drops the current record: a new one nobody filled in.
+    bool LeavingEmptyInsert() const;
     void MoveTo(int index);
     void BeginInsert(int position);
     const TRow* RowAt(int record);
