@@ -2,6 +2,23 @@
 
 #include "platform/db/DbError.h"
 
+#include <QFile>
+#include <sys/stat.h>
+
+namespace {
+
+bool Identify(const QString& path, quint64& device, quint64& inode)
+{
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    device = quint64(st.st_dev);
+    inode = quint64(st.st_ino);
+    return true;
+}
+
+} // namespace
+
 TJournal::TJournal(const QString& dataDir, QObject* parent)
     : QObject(parent)
     , fDb(dataDir)
@@ -14,17 +31,38 @@ TJournal::TJournal(const QString& dataDir, QObject* parent)
 void TJournal::Start()
 {
     fDb.Open();
+    RememberFile();
     fTbl.Open();
 }
 
-void TJournal::Reopen(const QString& sql)
+void TJournal::RememberFile()
 {
-    fTbl.Close();
-    fTbl.SetSQL(sql);
-    fTbl.Open();
+    fFile = {};
+    fFile.Known = Identify(fDb.FilePath(), fFile.Device, fFile.Inode);
 }
 
-void TJournal::Refresh()
+bool TJournal::FileReplaced() const
+{
+    quint64 device = 0, inode = 0;
+    // A name that leads nowhere for the moment (an archive halfway through its renames) is
+    // not a new journal yet.
+    if (!fFile.Known || !Identify(fDb.FilePath(), device, inode))
+        return false;
+    return device != fFile.Device || inode != fFile.Inode;
+}
+
+void TJournal::Reconnect()
+{
+    if (fTbl.Active() && fTbl.State() != dsBrowse)
+        fTbl.Cancel();
+    ReopenSame([this] {
+        fDb.Close();
+        fDb.Open();
+        RememberFile();
+    });
+}
+
+void TJournal::WritePending()
 {
     if (fTbl.Active() && fTbl.State() != dsBrowse) {
         if (fTbl.Modified())
@@ -32,17 +70,37 @@ void TJournal::Refresh()
         else
             fTbl.Cancel();
     }
+}
+
+void TJournal::Reopen(const QString& sql)
+{
+    WritePending();
+    fTbl.Close();
+    fTbl.SetSQL(sql);
+    fTbl.Open();
+}
+
+void TJournal::Refresh()
+{
+    WritePending();
     const int recNo = fTbl.Active() ? fTbl.RecNo() : 0;
+    ReopenSame();
+    if (recNo > 0 && fTbl.RecordCount() > 0)
+        fTbl.SetRecNo(std::min(recNo, fTbl.RecordCount()));
+}
+
+void TJournal::ReopenSame(const std::function<void()>& whileClosed)
+{
     const std::vector<TDbParam> params = fTbl.Params();
     const QString sql = fTbl.SQL();
     fTbl.Close();
+    if (whileClosed)
+        whileClosed();
     fTbl.SetSQL(sql);
     for (const TDbParam& p : params)
         if (TDbParam* mine = fTbl.FindParam(p.Name))
             mine->Value = p.Value;
     fTbl.Open();
-    if (recNo > 0 && fTbl.RecordCount() > 0)
-        fTbl.SetRecNo(std::min(recNo, fTbl.RecordCount()));
 }
 
 void TJournal::OnAfterOpen()

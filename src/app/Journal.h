@@ -4,6 +4,7 @@
 #include "platform/db/DbQuery.h"
 
 #include <QObject>
+#include <functional>
 
 // The journal: the connection to its database, the journal query and the alias pass that
 // relabels and reorders the journal's fields after every open.
@@ -24,7 +25,11 @@ public:
 
     // Opens the connection and the journal query with its current text.
     void Start();
-    // Closes the journal query, replaces its text and opens it again.
+    // Writes a record being edited (an untouched new one is dropped): a query is never
+    // closed over an edit. Throws when the database refuses it, and the edit stays.
+    void WritePending();
+    // Writes a record being edited, closes the journal query, replaces its text and opens
+    // it again.
     void Reopen(const QString& sql);
     // Reads the same query again with the same parameter values, after writing a record
     // being edited; the current record stays at its position where it can.
@@ -47,6 +52,14 @@ public:
     bool RowValue(int row, QString& value) const;
     bool StoreRow(int row, const QString& text); // puts the query into edit mode first
 
+    // Whether the file the connection opened is no longer the journal under its name: another
+    // workstation has moved it into the archive and put a new journal in its place. The old
+    // file then still reads last year's records and refuses every write.
+    bool FileReplaced() const;
+    // Opens the journal under its name anew, on a new connection, with the same query text
+    // and parameters; a record being edited is dropped.
+    void Reconnect();
+
     void Post(); // in browse mode nothing happens
     void Cancel();
     int RecordCount() const { return fTbl.Active() ? fTbl.RecordCount() : 0; }
@@ -59,8 +72,16 @@ signals:
 
 private:
     void OnAfterOpen();
+    void RememberFile();
+    // Closes the journal query and opens it again with the same text and parameter values.
+    void ReopenSame(const std::function<void()>& whileClosed = {});
 
     TDbConnection fDb;
     TDbQuery fTbl;
     int fAliasedCount = 0;
+    struct TFileIdentity {
+        bool Known = false;
+        quint64 Device = 0;
+        quint64 Inode = 0;
+    } fFile;
 };

@@ -227,6 +227,7 @@ void TJournalQueryBuilder::ApplyQuery(TJournal& journal, const TQueryInputs& inp
     fDialect = journal.Connection().Dialect();
     TDbQuery& tbl = journal.Query();
     const QString text = Build(inputs, FieldsOf(tbl));
+    journal.WritePending();
     tbl.Close();
     tbl.SetSQL(text);
     BindParams(tbl, inputs);

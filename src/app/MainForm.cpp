@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/ColumnDialog.h"
 #include "app/JournalTableModel.h"
+#include "app/JournalTableView.h"
 #include "app/SearchEdit.h"
 #include "app/VerLabel.h"
 #include "app/VersionInfo.h"
@@ -32,7 +33,6 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -48,36 +48,6 @@ QFont ArialPixels(int pixels)
     return font;
 }
 
-// Puts the record into edit mode at the first keystroke in a cell, so the indicator and the
-// navigator show the edit while the user is still typing, as they do in the form view.
-class TJournalCellDelegate : public QStyledItemDelegate {
-public:
-    TJournalCellDelegate(TDbQuery& query, std::function<void(const std::function<void()>&)> run,
-        QObject* parent)
-        : QStyledItemDelegate(parent)
-        , fQuery(query)
-        , fRun(std::move(run))
-    {
-    }
-
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-        const QModelIndex& index) const override
-    {
-        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            connect(line, &QLineEdit::textEdited, line, [this] {
-                if (fQuery.Active() && fQuery.State() == dsBrowse)
-                    fRun([this] { fQuery.Edit(); });
-            });
-        }
-        return editor;
-    }
-
-private:
-    TDbQuery& fQuery;
-    std::function<void(const std::function<void()>&)> fRun;
-};
-
 constexpr int kTopPanelHeight = 63;
 
 } // namespace
@@ -92,7 +62,7 @@ TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* p
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     fModel = new TJournalTableModel(fJournal.Query(), this);
-    fModel->SetErrorHandler([this](const QString& message) { ShowError(message); });
+    fModel->SetErrorHandler([this](const QString& message) { fDBGrid1->EditRefused(message); });
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -133,7 +103,12 @@ TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* p
     fStarting = false;
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The views read the journal, a member, as they go; they go first.
+    hide();
+    delete centralWidget();
+}
 
 QWidget* TMainForm::CreateTopPanel()
 {
@@ -238,18 +213,14 @@ void TMainForm::CreatePages()
 
 void TMainForm::CreateTableView()
 {
-    fDBGrid1 = new QTableView(fTsTable);
+    fDBGrid1 = new TJournalTableView(fJournal.Query(), fTsTable);
     fDBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     fDBGrid1->setFont(ArialPixels(11));
     fDBGrid1->setModel(fModel);
-    fDBGrid1->setItemDelegate(new TJournalCellDelegate(
-        fJournal.Query(), [this](const std::function<void()>& c) { RunCommand(c); },
-        fDBGrid1));
+    fDBGrid1->SetCommandRunner([this](const std::function<void()>& c) { RunCommand(c); });
+    fDBGrid1->SetErrorHandler([this](const QString& message) { ShowError(message); });
     fDBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     fDBGrid1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    fDBGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed
-        | QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-        | QAbstractItemView::SelectedClicked);
     fDBGrid1->setTabKeyNavigation(true);
     fDBGrid1->setShowGrid(true);
     fDBGrid1->setWordWrap(false);
@@ -325,10 +296,68 @@ void TMainForm::RunCommand(const std::function<void()>& command)
     try {
         command();
     } catch (const EDatabaseError& e) {
-        ShowError(e.Message());
+        // A write refused because the file was archived elsewhere is not the user's fault:
+        // the new journal opens and the user sees what could not be written.
+        if (fJournal.FileReplaced())
+            JournalReplaced();
+        else
+            ShowError(e.Message());
     } catch (const std::exception& e) {
         ShowError(QString::fromLocal8Bit(e.what()));
     }
+}
+
+bool TMainForm::PrepareCommand()
+{
+    if (!fDBGrid1->HandOverEdit())
+        return false;
+    if (fJournal.FileReplaced())
+        JournalReplaced();
+    return true;
+}
+
+void TMainForm::JournalReplaced()
+{
+    QString message = QStringLiteral(
+        "Журнал перенесён в архив на другом рабочем месте. Открыт новый журнал.");
+    const QString lost = UnsavedEditText();
+    if (!lost.isEmpty())
+        message += QStringLiteral("\r\r") + lost;
+    try {
+        fJournal.Reconnect();
+    } catch (const EDatabaseError& e) {
+        message += QStringLiteral("\r\r") + e.Message();
+    }
+    ShowError(message);
+}
+
+QString TMainForm::UnsavedEditText() const
+{
+    const TDbQuery& query = fJournal.Query();
+    if (!query.Active() || query.State() == dsBrowse || !query.Modified())
+        return QString();
+    QStringList values;
+    for (int i = 0; i < query.FieldCount(); ++i) {
+        const TDbField& field = query.Field(i);
+        if (query.FieldModified(field))
+            values << QStringLiteral("«%1»: %2").arg(field.DisplayLabel(), field.DisplayText());
+    }
+    QString which;
+    if (query.State() == dsInsert) {
+        which = QStringLiteral("Новая запись не сохранена");
+    } else {
+        const TDbField& first = query.Field(0);
+        which = QStringLiteral("Изменения записи «%1» %2 не сохранены")
+                    .arg(first.DisplayLabel(), first.DisplayText());
+    }
+    return which + QStringLiteral(":\r") + values.join(u'\r');
+}
+
+bool TMainForm::Confirm(const QString& question)
+{
+    return fConfirmSink
+        ? fConfirmSink(question)
+        : ShowMsgDlg(question, { bYes, bNo, iQUESTION }, TApplication::Title()) == mrYes;
 }
 
 void TMainForm::ShowError(const QString& message)
@@ -353,6 +382,8 @@ void TMainForm::ShowErrorBox(const QString& caption, const QString& message)
 
 void TMainForm::ApplyQuery()
 {
+    if (!PrepareCommand())
+        return;
     RunCommand([this] {
         TQueryInputs inputs;
         inputs.SearchText = fEdit1->text();
@@ -364,6 +395,8 @@ void TMainForm::ApplyQuery()
 
 void TMainForm::FullTable()
 {
+    if (!PrepareCommand())
+        return;
     RunCommand([this] { fQueryBuilder.ApplyFullTable(fJournal); });
 }
 
@@ -384,22 +417,32 @@ void TMainForm::TitleClicked(int column)
 
 void TMainForm::Post()
 {
+    if (!PrepareCommand())
+        return;
     RunCommand([this] { fJournal.Post(); });
 }
 
 void TMainForm::Cancel()
 {
+    fDBGrid1->DropEdit();
     RunCommand([this] { fJournal.Cancel(); });
 }
 
 void TMainForm::Refresh()
 {
+    if (!PrepareCommand())
+        return;
     RunCommand([this] { fJournal.Refresh(); });
 }
 
 void TMainForm::NavigatorClicked(TNavigatorBar::TButton which)
 {
     TDbQuery& query = fJournal.Query();
+    const bool leavesTheEditor = which != TNavigatorBar::nbDelete
+        && which != TNavigatorBar::nbCancel && which != TNavigatorBar::nbPost
+        && which != TNavigatorBar::nbRefresh;
+    if (leavesTheEditor && !PrepareCommand())
+        return;
     switch (which) {
     case TNavigatorBar::nbFirst:
         RunCommand([&] { query.First(); });
@@ -441,13 +484,10 @@ void TMainForm::DeleteRecord()
     TDbQuery& query = fJournal.Query();
     if (!query.Active() || query.IsEmpty())
         return;
-    const QString question = QStringLiteral("Удалить запись?");
-    const bool yes = fConfirmSink
-        ? fConfirmSink(question)
-        : ShowMsgDlg(question, { bYes, bNo, iQUESTION }, TApplication::Title())
-            == mrYes;
-    if (yes)
-        RunCommand([&] { query.Delete(); });
+    if (!Confirm(QStringLiteral("Удалить запись?")))
+        return;
+    fDBGrid1->DropEdit();
+    RunCommand([&] { query.Delete(); });
 }
 
 void TMainForm::DiscardEmptyInsert()
@@ -459,27 +499,35 @@ void TMainForm::DiscardEmptyInsert()
 
 void TMainForm::ViewRowChanged()
 {
-    if (fFollowingQuery)
+    if (fFollowingQuery || fDBGrid1->RepairPending())
         return;
     TDbQuery& query = fJournal.Query();
     if (!query.Active())
         return;
-    int row = fDBGrid1->currentIndex().row();
-    if (row < 0 || row == query.RecNo() - 1)
+    const int row = fDBGrid1->currentIndex().row();
+    if (row < 0 || row == query.RecNo() - 1 || row >= query.RecordCount())
         return;
-    // Leaving a new record the user never filled drops it instead of storing an empty row;
-    // the rows below it move up by one.
-    if (query.State() == dsInsert && !query.Modified()) {
-        const int inserted = query.RecNo() - 1;
-        DiscardEmptyInsert();
-        if (row > inserted)
-            --row;
+    // Leaving a new record the user never filled drops it, and the rows below move up under
+    // the pointer; a record that will not be written keeps the cursor. Either way the view
+    // goes back to showing the query's record as current, and only then says why.
+    const int records = query.RecordCount();
+    QString refusal;
+    try {
+        query.SetRecNo(row + 1);
+    } catch (const EDatabaseError& e) {
+        refusal = e.Message();
     }
-    RunCommand([&] {
-        if (row < query.RecordCount())
-            query.SetRecNo(row + 1);
-    });
+    if (!refusal.isEmpty() || query.RecordCount() != records)
+        fDBGrid1->RealignLater();
     RecordMoved();
+    if (!refusal.isEmpty()) {
+        QTimer::singleShot(0, this, [this, refusal] {
+            if (fJournal.FileReplaced())
+                JournalReplaced();
+            else
+                ShowError(refusal);
+        });
+    }
 }
 
 void TMainForm::RecordMoved()
@@ -563,6 +611,8 @@ std::vector<int> TMainForm::SelectedRows() const
 
 void TMainForm::ReportCommand()
 {
+    if (!PrepareCommand())
+        return;
     auto* report = new TRptForm(TRptForm::JournalLayout(), fPages);
     // The worker never reads the journal query the user is working in. Selected rows are
     // copied here, on the main thread; the whole result is read again by the worker on a
@@ -620,6 +670,8 @@ void TMainForm::ColumnDialog() { ShowColumnDialog(*fDBGrid1, this); }
 
 void TMainForm::ArchiveCommand()
 {
+    if (!PrepareCommand())
+        return;
     RunCommand([this] {
         TJournalArchive archive(fJournal.Connection());
         const TArchiveOutcome outcome = archive.Run(fJournal);
@@ -642,28 +694,53 @@ void TMainForm::RestoreLayout()
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
-    // The close is never refused. A record still being edited is written rather than
-    // dropped; if the database will not take it, the reason goes to the trace. A cell editor
-    // still open hands its text over first.
-    for (QWidget* editor : fDBGrid1->viewport()->findChildren<QWidget*>(
-             QString(), Qt::FindDirectChildrenOnly))
-        if (editor->isVisible())
-            QMetaObject::invokeMethod(
-                fDBGrid1, "commitData", Qt::DirectConnection, Q_ARG(QWidget*, editor));
-    TDbQuery& query = fJournal.Query();
-    if (query.Active() && query.State() != dsBrowse) {
-        try {
-            if (query.Modified())
-                query.Post();
-            else
-                query.Cancel();
-        } catch (const EDatabaseError& e) {
-            TraceText(QStringLiteral("Запись не сохранена при закрытии: ") + e.Message(),
-                TRACE_ERROR);
-        }
+    // A record still being edited is written rather than dropped, an open cell editor's
+    // text included. When the database will not take it, the user decides between going back
+    // to the record and closing without it; nothing is dropped unseen.
+    if (!PrepareCommand() || !WriteRecordForClose()) {
+        event->ignore();
+        return;
     }
     StoreLayout();
     event->accept();
+}
+
+bool TMainForm::WriteRecordForClose()
+{
+    TDbQuery& query = fJournal.Query();
+    if (!query.Active() || query.State() == dsBrowse)
+        return true;
+    try {
+        if (query.Modified())
+            query.Post();
+        else
+            query.Cancel();
+        return true;
+    } catch (const EDatabaseError& e) {
+        TraceText(QStringLiteral("Запись не сохранена при закрытии: ") + e.Message(), TRACE_ERROR);
+        const QString question = QStringLiteral("Запись не сохранена: %1\r\r%2\r\r"
+                                                "Закрыть журнал без этих изменений? "
+                                                "«Нет» — вернуться к записи.")
+                                     .arg(e.Message(), UnsavedEditText());
+        if (!Confirm(question)) {
+            fPages->setCurrentWidget(fTsTable);
+            fDBGrid1->setFocus();
+            return false;
+        }
+        query.Cancel();
+        return true;
+    }
+}
+
+bool TMainForm::event(QEvent* event)
+{
+    // Coming back to the window is when the user would notice a journal archived elsewhere.
+    if (event->type() == QEvent::WindowActivate && !fStarting && fJournal.FileReplaced())
+        QTimer::singleShot(0, this, [this] {
+            if (fJournal.FileReplaced() && fDBGrid1->HandOverEdit())
+                JournalReplaced();
+        });
+    return QMainWindow::event(event);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)

@@ -2,6 +2,7 @@
 
 #include "app/Journal.h"
 #include "app/JournalQuery.h"
+#include "app/JournalTableView.h"
 #include "app/NavigatorBar.h"
 
 #include <QMainWindow>
@@ -37,7 +38,7 @@ public:
 
     TJournal& Journal() { return fJournal; }
     const TJournalQueryBuilder& QueryBuilder() const { return fQueryBuilder; }
-    QTableView* TableView() const { return fDBGrid1; }
+    TJournalTableView* TableView() const { return fDBGrid1; }
     TSearchEdit* SearchBox() const { return fEdit1; }
     QTabWidget* Pages() const { return fPages; }
     QComboBox* SortList() const { return fCbSort; }
@@ -81,6 +82,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -96,6 +98,14 @@ private:
     void JournalOpened();
     void TabChanged(int index);
     void ShowError(const QString& message);
+    bool Confirm(const QString& question);
+    // Before a command: an open cell editor's text goes into the record (false when the
+    // record refused it), and a journal archived elsewhere is opened anew.
+    bool PrepareCommand();
+    void JournalReplaced();
+    // Which record and which values an edit not yet written holds; empty without one.
+    QString UnsavedEditText() const;
+    bool WriteRecordForClose();
     void ShowErrorBox(const QString& caption, const QString& message);
     void DeleteRecord();
     void DiscardEmptyInsert();
@@ -120,7 +130,7 @@ private:
     QWidget* fTsForm = nullptr;
     QWidget* fTsFilter = nullptr;
     QWidget* fTsTable = nullptr;
-    QTableView* fDBGrid1 = nullptr;
+    TJournalTableView* fDBGrid1 = nullptr;
     QAction* fMiViewForm = nullptr;
     QAction* fMiViewTable = nullptr;
     QMenu* fPmClose = nullptr;

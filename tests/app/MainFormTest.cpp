@@ -1,3 +1,4 @@
+#include "MainFormFixture.h"
 #include "app/DemoJournal.h"
 #include "app/JournalArchive.h"
 #include "app/JournalTableModel.h"
@@ -23,44 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class MainFormTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "app_main_form_tests";
-        static char* argv[] = { name, nullptr };
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(fDir.isValid());
-        DemoJournal::EnsureFiles(fDir.path(), 40);
-        fForm = std::make_unique<TMainForm>(fDir.path());
-        fForm->SetErrorSink([this](const QString& m) { fErrors << m; });
-        fForm->SetConfirmSink([](const QString&) { return true; });
-        fForm->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(fForm.get()));
-    }
-
-    TDbQuery& Query() { return fForm->Journal().Query(); }
-
-    int ColumnOf(const QString& fieldName)
-    {
-        for (int i = 0; i < Query().FieldCount(); ++i)
-            if (Query().Field(i).FieldName() == fieldName)
-                return i;
-        return -1;
-    }
-
-    QTemporaryDir fDir;
-    std::unique_ptr<TMainForm> fForm;
-    QStringList fErrors;
-};
 
 TEST_F(MainFormTest, OpensTheJournalOnTheFormTab)
 {

@@ -479,6 +479,12 @@ void TDbQuery::SetRecNo(int recNo)
 
 // Editing ------------------------------------------------------------------------------------
 
+bool TDbQuery::FieldModified(const TDbField& field) const
+{
+    const int column = field.Column();
+    return column >= 0 && column < int(fModifiedColumns.size()) && fModifiedColumns[column];
+}
+
 bool TDbQuery::Modified() const
 {
     return std::find(fModifiedColumns.begin(), fModifiedColumns.end(), true)

@@ -73,6 +73,8 @@ public:
     void Post();
     void Cancel(); // drops every change not yet written
     bool Modified() const;
+    // Whether the record being edited has a change of this field not yet written.
+    bool FieldModified(const TDbField& field) const;
     bool CanModify() const { return fKeyed; }
 
     // Values of any record by position (0-based), for views that show many rows at once.
