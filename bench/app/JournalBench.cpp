@@ -95,6 +95,10 @@ BENCHMARK(BM_OpenJournalWithAliases)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_SearchAllFields, name, "иванова")->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_SearchAllFields, date, "12.03.2026")->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_SearchAllFields, common_word, "кровь")->Apply(Sizes);
+// Several "%" and a "_", which the general matcher takes; the time must stay linear in the
+// text however many "%" there are.
+BENCHMARK_CAPTURE(BM_SearchAllFields, three_wildcards, "о%о%о%_1003")->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_SearchAllFields, five_wildcards, "о%о%о%о%о%_1003")->Apply(Sizes);
 BENCHMARK(BM_NumericRangeFilter)->Apply(Sizes);
 BENCHMARK(BM_SortByAnalysisDate)->Apply(Sizes);
 
