@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -574,6 +575,25 @@ TLikePattern::TLikePattern(const char16_t* pattern, int length, QChar escape)
             }
             fParts.back() += c;
         }
+        // The longest run of literal characters rules out most texts before they are
+        // decoded, as for the other patterns.
+        std::u32string_view longest;
+        for (const std::u32string& part : fParts)
+            for (size_t from = 0; from < part.size();) {
+                const size_t to = std::min(part.find(kAnyChar, from), part.size());
+                if (to - from > longest.size())
+                    longest = std::u32string_view(part).substr(from, to - from);
+                from = to + 1;
+            }
+        if (!longest.empty()) {
+            std::string bytes(longest.size() * 4, '\0');
+            char* end = bytes.data();
+            for (const char32_t c : longest)
+                end = PutUtf8(c, end);
+            bytes.resize(size_t(end - bytes.data()));
+            fRuns.emplace_back(std::move(bytes));
+            fSieve = 0;
+        }
         return;
     }
     fSimple = true;
@@ -590,10 +610,10 @@ TLikePattern::TLikePattern(const char16_t* pattern, int length, QChar escape)
 
 bool TLikePattern::Matches(const unsigned char* text, size_t length) const
 {
+    if (fSieve >= 0 && !fRuns[size_t(fSieve)].MayOccurIn(text, length))
+        return false;
     thread_local TFoldedText folded;
     if (fSimple) {
-        if (fSieve >= 0 && !fRuns[size_t(fSieve)].MayOccurIn(text, length))
-            return false;
         folded.Clear();
         folded.AppendFolded(text, length);
         return MatchesFolded(folded.Data(), folded.Size());

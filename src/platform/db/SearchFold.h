@@ -101,6 +101,7 @@ private:
     bool fMatchesNothing = false;
     bool fAnchoredStart = false;
     bool fAnchoredEnd = false;
+    // The runs between "%" of a simple pattern; of another, only its longest literal run.
     std::vector<TLiteralRun> fRuns;
     int fSieve = -1; // the longest run, which MayOccurIn rules out most texts by
 };
