@@ -44,7 +44,8 @@ void BM_OpenJournalWithAliases(benchmark::State& state)
     }
 }
 
-// A name in a few records, a date as the table shows it, and a word in many records.
+// A name in a few records, a date and a number as the table shows them, a word in many
+// records.
 void BM_SearchAllFields(benchmark::State& state, const char* text)
 {
     TJournal journal(JournalDir(int(state.range(0))));
@@ -95,6 +96,11 @@ BENCHMARK(BM_OpenJournalWithAliases)->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_SearchAllFields, name, "иванова")->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_SearchAllFields, date, "12.03.2026")->Apply(Sizes);
 BENCHMARK_CAPTURE(BM_SearchAllFields, common_word, "кровь")->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_SearchAllFields, number, "1,25")->Apply(Sizes);
+// Several "%" and a "_", which the general matcher takes; the time must stay linear in the
+// text however many "%" there are.
+BENCHMARK_CAPTURE(BM_SearchAllFields, three_wildcards, "о%о%о%_1003")->Apply(Sizes);
+BENCHMARK_CAPTURE(BM_SearchAllFields, five_wildcards, "о%о%о%о%о%_1003")->Apply(Sizes);
 BENCHMARK(BM_NumericRangeFilter)->Apply(Sizes);
 BENCHMARK(BM_SortByAnalysisDate)->Apply(Sizes);
 

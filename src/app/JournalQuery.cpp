@@ -110,7 +110,14 @@ QString TJournalQueryBuilder::SearchTerm(const TQueryField& field) const
 {
     if (fDialect == sdAccess)
         return field.Name;
-    return QStringLiteral("coalesce(%1,'')").arg(MatchTerm(field));
+    QString term = MatchTerm(field);
+    // A number is searched for as the table shows it, with the locale's decimal separator,
+    // as a date is; the database writes a point. Filters keep the database's own text.
+    const QString point = QLocale().decimalPoint();
+    if (field.Numeric && !field.Date && point != u"." && point != u"'"
+        && (fDialect == sdPostgres || fDialect == sdSqliteOdbc))
+        term = QStringLiteral("replace(%1,'.','%2')").arg(term, point);
+    return QStringLiteral("coalesce(%1,'')").arg(term);
 }
 
 std::vector<TQueryField> TJournalQueryBuilder::FieldsOf(const TDbQuery& query)

@@ -1,6 +1,7 @@
 #include "app/JournalQuery.h"
 #include "platform/db/DbError.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -28,8 +29,19 @@ struct TInputs {
     }
 };
 
+// The program's locale for one test, which the builder reads for dates and numbers.
+class TDefaultLocale {
+public:
+    explicit TDefaultLocale(const QLocale& locale) { QLocale::setDefault(locale); }
+    ~TDefaultLocale() { QLocale::setDefault(fSaved); }
+
+private:
+    QLocale fSaved;
+};
+
 TEST(JournalQuery, WorkedExampleInBothDialects)
 {
+    const TDefaultLocale locale(QLocale::c());
     TJournalQueryBuilder b;
     b.SetSortItem(1, true);
     TInputs in;
@@ -124,6 +136,36 @@ TEST(JournalQuery, DatesMatchAsShownAndNamesAreQuoted)
     const QString pg = b.Build(in.Get(), fields);
     EXPECT_TRUE(pg.contains("ilike :par1")) << pg.toStdString();
     EXPECT_TRUE(pg.contains("to_char(AN_DATE,")) << pg.toStdString();
+}
+
+TEST(JournalQuery, SearchFindsNumbersWithTheLocaleDecimalSeparator)
+{
+    const std::vector<TQueryField> fields = { { "A", false, false }, { "X", true, false } };
+    TInputs in;
+    in.Search = "0,25";
+    in.Filters = { { 2, "0,25" } };
+    const struct {
+        QLocale Locale;
+        TSqlDialect Dialect;
+        const char* Expected;
+    } cases[] = {
+        { QLocale(QLocale::Russian, QLocale::Russia), sdPostgres,
+          "select * from analysis where (coalesce(A::text,'')||' '||"
+          "coalesce(replace(X::text,'.',','),'')) ilike :par1 and (X::text ilike :par_2)" },
+        { QLocale(QLocale::Russian, QLocale::Russia), sdSqliteOdbc,
+          "select * from analysis where (coalesce(A,'')||' '||coalesce(replace(X,'.',','),'')) "
+          "like :par1 and (X like :par_2)" },
+        { QLocale::c(), sdPostgres,
+          "select * from analysis where (coalesce(A::text,'')||' '||coalesce(X::text,'')) "
+          "ilike :par1 and (X::text ilike :par_2)" },
+    };
+    for (const auto& c : cases) {
+        const TDefaultLocale locale(c.Locale);
+        TJournalQueryBuilder b;
+        b.SetDialect(c.Dialect);
+        EXPECT_EQ(b.Build(in.Get(), fields).toStdString(), c.Expected)
+            << c.Locale.name().toStdString() << " " << c.Dialect;
+    }
 }
 
 TEST(JournalQuery, OrderClauses)

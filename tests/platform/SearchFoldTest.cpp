@@ -33,6 +33,48 @@ std::string RandomText(std::mt19937& random, const char* const (&pieces)[N], int
 
 std::string RandomText(std::mt19937& random) { return RandomText(random, kPieces); }
 
+// A plain like on code points: every place of every "%" is tried, which is fine on short texts.
+bool ReferenceLike(const char32_t* p, const char32_t* pe, const char32_t* s, const char32_t* se,
+                   char32_t escape)
+{
+    if (p == pe)
+        return s == se;
+    if (*p == U'%') {
+        for (const char32_t* t = s;; ++t) {
+            if (ReferenceLike(p + 1, pe, t, se, escape))
+                return true;
+            if (t == se)
+                return false;
+        }
+    }
+    if (s == se)
+        return false;
+    if (*p == U'_')
+        return ReferenceLike(p + 1, pe, s + 1, se, escape);
+    if (escape && *p == escape && ++p == pe)
+        return false;
+    return *p == *s && ReferenceLike(p + 1, pe, s + 1, se, escape);
+}
+
+bool ReferenceLike(const QString& pattern, const std::string& text, QChar escape)
+{
+    QString foldedPattern, foldedText;
+    FoldUtf16Into(reinterpret_cast<const char16_t*>(pattern.utf16()), int(pattern.size()),
+                  foldedPattern);
+    FoldUtf8ToUtf16(reinterpret_cast<const unsigned char*>(text.data()), int(text.size()),
+                    foldedText);
+    const std::u32string p = foldedPattern.toStdU32String();
+    const std::u32string t = foldedText.toStdU32String();
+    return ReferenceLike(p.data(), p.data() + p.size(), t.data(), t.data() + t.size(),
+                         FoldSearchChar(escape.unicode()));
+}
+
+TLikePattern LikeOf(const QString& pattern, QChar escape = {})
+{
+    return TLikePattern(reinterpret_cast<const char16_t*>(pattern.utf16()), int(pattern.size()),
+                        escape);
+}
+
 std::string Folded(const std::string& text)
 {
     TFoldedText folded;
@@ -148,6 +190,81 @@ TEST(SearchFold, PatternsRuleOutTextsOnlyWhenTheyCannotMatch)
             << "\"" << text << "\" like \"" << pattern << "\"";
     }
     EXPECT_GT(matched, 1000); // both answers were checked often
+}
+
+TEST(SearchFold, WildcardPatternsMatchAsThePlainLike)
+{
+    // Few pieces, so that random texts often hold what the patterns ask for.
+    const char* const pieces[] = {
+        "о", "О", "ё", "Е", "1", "0", "3", "a", "A", "x", " ", "%", "_", "\\", "😀", "\xFF", "\xD0",
+    };
+    const struct {
+        const char* Pattern;
+        char16_t Escape;
+    } cases[] = {
+        { "_", 0 },
+        { "__", 0 },
+        { "%_", 0 },
+        { "_%", 0 },
+        { "%о%о%о%_1003%", 0 },
+        { "о%о%_1", 0 },
+        { "%_о_%", 0 },
+        { "%е_%е%", 0 }, // ё is searched as е
+        { "%a_%a_%a%", 0 },
+        { "%%_%%_", 0 },
+        { "%😀_%", 0 },  // "_" is one character, not one half of it
+        { "%_😀", 0 },
+        { "%1%0%3%", u'\\' }, // escape given but not used
+        { "%\\%%", u'\\' },
+        { "%\\_\\\\%", u'\\' },
+        { "\\a%\\", u'\\' }, // ends in an escape with nothing to escape
+        { "%x%_", u'X' },        // the escape is folded like the pattern
+        { "%о%_%\\о%о", u'\\' },
+    };
+    std::mt19937 random(3);
+    int matched = 0, rounds = 0;
+    for (const auto& c : cases) {
+        const QString pattern = QString::fromUtf8(c.Pattern);
+        const QChar escape(c.Escape);
+        const TLikePattern like = LikeOf(pattern, escape);
+        for (int round = 0; round < 3000; ++round, ++rounds) {
+            const std::string text = RandomText(random, pieces, 14);
+            const bool expected = ReferenceLike(pattern, text, escape);
+            matched += expected;
+            ASSERT_EQ(like.Matches(reinterpret_cast<const unsigned char*>(text.data()), text.size()),
+                      expected)
+                << "\"" << text << "\" like \"" << c.Pattern << "\"";
+            const std::string folded = Folded(text);
+            ASSERT_EQ(like.MatchesFolded(folded.data(), folded.size()), expected)
+                << "\"" << text << "\" like \"" << c.Pattern << "\", folded";
+        }
+    }
+    EXPECT_GT(matched, rounds / 10); // both answers were checked often
+    EXPECT_LT(matched, rounds - rounds / 10);
+}
+
+TEST(SearchFold, ManyWildcardsTakeNoTimeExponentialInTheirNumber)
+{
+    // Trying every place of every "%" would try more ways to place thirty "a" in thousands
+    // than could be counted in a lifetime.
+    const std::string as(3000, 'a');
+    const QString manyA = QString("%a").repeated(30);
+    const struct {
+        QString Pattern;
+        QChar Escape;
+        std::string Text;
+        bool Matches;
+    } cases[] = {
+        { manyA + "_b", {}, as, false },
+        { manyA + "_b", {}, as + "cb", true },
+        { manyA + "\\%", u'\\', as, false },
+        { manyA + "\\%", u'\\', as + "%", true },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LikeOf(c.Pattern, c.Escape)
+                      .Matches(reinterpret_cast<const unsigned char*>(c.Text.data()), c.Text.size()),
+                  c.Matches)
+            << c.Pattern.toStdString() << " against " << c.Text.size() << " bytes";
 }
 
 } // namespace

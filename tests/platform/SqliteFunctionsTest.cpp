@@ -95,13 +95,13 @@ TEST_F(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
         const char* Call;
         int Expected; // -1: null
     } cases[] = {
-        { "vsk_joinlike('Иванов  12 1.5 ', '', 'Иванов', null, 12, 1.5, '')", 1 },
+        { "vsk_joinlike('Иванов  12 1,5 ', '', 'Иванов', null, 12, 1.5, '')", 1 },
         { "vsk_joinlike('%ИВАНОВ  12%', '', 'Иванов', null, 12, 1.5, '')", 1 },
-        { "vsk_joinlike('%1.5', '', 'Иванов', null, 12, 1.5, '')", 0 },
+        { "vsk_joinlike('%1,5', '', 'Иванов', null, 12, 1.5, '')", 0 },
         { "vsk_joinlike('%a %', '', 'a', null)", 1 },
         { "vsk_joinlike('ab_cd', '..', 'ab', 'cd')", 1 },
         { "vsk_joinlike('%b%ё%', '', 'ab', 'cd', 'ЕЛЬ')", 1 },
-        { "vsk_joinlike('-5 1.0e+20 0.0', '', -5, 1e20, -0.0)", 1 },
+        { "vsk_joinlike('-5 1e+20 0', '', -5, 1e20, -0.0)", 1 },
         { "vsk_joinlike('%', '', null)", 1 },
         { "vsk_joinlike('', '')", 1 },
         // Dates as the table shows them, wherever the kinds say so.
@@ -114,13 +114,51 @@ TEST_F(SqliteFunctions, JoinLikeMatchesTheValuesJoinedWithBlanksAndNullsAsEmpty)
             << c.Call << ": " << q.lastError().text().toStdString();
         EXPECT_EQ(q.value(0).isNull() ? -1 : q.value(0).toInt(), c.Expected) << c.Call;
     }
-    // A real is searched by the text the database gives it.
-    ASSERT_TRUE(q.exec("create table r (x real)"));
-    ASSERT_TRUE(q.exec("insert into r values (0.1), (1.0), (0.1 + 0.2), (1e15), (1e16), (2.5e-7),"
-                       " (-1234.5678), (123456789012.345), (1.7976931348623157e308), (1e-300)"));
-    ASSERT_TRUE(q.exec("select x, vsk_joinlike(cast(x as text), '', x) from r"));
-    while (q.next())
-        EXPECT_EQ(q.value(1).toInt(), 1) << q.value(0).toDouble();
+}
+
+TEST_F(SqliteFunctions, JoinLikeShowsRealsInTheLocaleWithTheFewestDigits)
+{
+    const struct {
+        const char* Value; // as SQL
+        const char* Russian;
+        const char* C;
+    } cases[] = {
+        { "0.25", "0,25", "0.25" },
+        { "1.0", "1", "1" },
+        { "-1234.5678", "-1234,5678", "-1234.5678" },
+        { "0.1 + 0.2", "0,30000000000000004", "0.30000000000000004" },
+        { "123456789012.345", "123456789012,345", "123456789012.345" },
+        { "1e14", "100000000000000", "100000000000000" },
+        { "1e15", "1e+15", "1e+15" }, // beyond fifteen digits the table writes an exponent
+        { "0.0001", "0,0001", "0.0001" },
+        { "2.5e-5", "2,5e-05", "2.5e-05" },
+        { "1.7976931348623157e308", "1,7976931348623157e+308", "1.7976931348623157e+308" },
+        { "1e-300", "1e-300", "1e-300" },
+    };
+    const QLocale russian = QLocale();
+    QLocale::setDefault(QLocale::c());
+    TDbConnection c(fFile.Dir()); // opened in the C locale
+    c.SetConnectionString(fFile.Path());
+    c.Open();
+    QLocale::setDefault(russian);
+    for (TDbConnection* db : { &fDb, &c }) {
+        const bool inC = db == &c;
+        QSqlQuery q(db->Database());
+        ASSERT_TRUE(q.exec("create temporary table r (x real)"));
+        for (const auto& row : cases) {
+            const QString text = QString::fromUtf8(inC ? row.C : row.Russian);
+            const QString value = row.Value;
+            ASSERT_TRUE(q.exec("delete from r") && q.exec("insert into r values (" + value + ")"));
+            ASSERT_TRUE(q.prepare("select vsk_joinlike(?, '', x), x from r"));
+            q.addBindValue(text); // no wildcards: the whole joined text
+            ASSERT_TRUE(q.exec() && q.next()) << q.lastError().text().toStdString();
+            EXPECT_EQ(q.value(0).toInt(), 1) << row.Value << (inC ? " in C" : " in Russian");
+            bool ok = false;
+            EXPECT_EQ((inC ? QLocale::c() : russian).toDouble(text, &ok), q.value(1).toDouble())
+                << row.Value;
+            EXPECT_TRUE(ok) << row.Value;
+        }
+    }
 }
 
 } // namespace

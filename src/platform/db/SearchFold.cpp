@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -167,61 +168,91 @@ int FoldRussianBlock(const unsigned char* s, char* out)
     return cur[15] == 0xD0 || cur[15] == 0xD1 ? 15 : 16;
 }
 
-// Matches folded text against a folded pattern, character by character.
-bool Match(const QChar* p, const QChar* pe, const QChar* s, const QChar* se, QChar esc)
+// "_" in a part of a pattern, a value that no code point has.
+constexpr char32_t kAnyChar = 0x110000;
+constexpr size_t kNowhere = std::u32string::npos;
+
+// Folded code points of UTF-16 text; a surrogate without its other half, which no text can
+// hold, becomes U+FFFD.
+std::u32string FoldedCodePoints(const char16_t* s, int n)
 {
-    while (p < pe) {
-        const QChar c = *p;
-        if (c == u'%') {
-            while (p < pe && (*p == u'%' || *p == u'_')) {
-                if (*p == u'_') {
-                    if (s == se)
-                        return false;
-                    ++s;
-                }
-                ++p;
-            }
-            if (p == pe)
-                return true;
-            // A plain run up to the next wildcard can be searched for directly, which keeps
-            // the common "%text%" pattern linear in the text.
-            const QChar* runEnd = p;
-            while (runEnd < pe && *runEnd != u'%' && *runEnd != u'_' && *runEnd != esc)
-                ++runEnd;
-            const qsizetype runLen = runEnd - p;
-            if (runLen > 0) {
-                const QStringView run(p, runLen);
-                for (;;) {
-                    const qsizetype at = QStringView(s, se - s).indexOf(run);
-                    if (at < 0)
-                        return false;
-                    if (Match(runEnd, pe, s + at + runLen, se, esc))
-                        return true;
-                    s += at + 1;
-                }
-            }
-            for (; s <= se; ++s)
-                if (Match(p, pe, s, se, esc))
-                    return true;
-            return false;
-        }
-        if (s == se)
-            return false;
-        if (c == u'_') {
-            ++p, ++s;
-            continue;
-        }
-        QChar lit = c;
-        if (!esc.isNull() && c == esc) {
-            if (++p == pe)
-                return false;
-            lit = *p;
-        }
-        if (lit != *s)
-            return false;
-        ++p, ++s;
+    std::u32string out;
+    out.reserve(size_t(n));
+    for (int i = 0; i < n; ++i) {
+        char32_t cp = s[i];
+        if (QChar::isHighSurrogate(cp) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+            cp = QChar::surrogateToUcs4(s[i], s[i + 1]), ++i;
+        else if (QChar::isSurrogate(cp))
+            cp = 0xFFFD;
+        out += FoldCodePoint(cp);
     }
-    return s == se;
+    return out;
+}
+
+// Folded code points of UTF-8 text, into a buffer that keeps its memory between records.
+void FoldUtf8ToCodePoints(const unsigned char* s, size_t n, std::u32string& out)
+{
+    out.resize(n); // never more characters than bytes
+    char32_t* d = out.data();
+    size_t o = 0;
+    for (size_t i = 0; i < n;) {
+        int len;
+        d[o++] = FoldCodePoint(DecodeUtf8(s + i, n - i, len));
+        i += size_t(len);
+    }
+    out.resize(o);
+}
+
+// Whether the part stands at t, which has room for it.
+bool PartAt(const std::u32string& part, const char32_t* t)
+{
+    for (size_t i = 0; i < part.size(); ++i)
+        if (part[i] != kAnyChar && part[i] != t[i])
+            return false;
+    return true;
+}
+
+// The first place from `from` on where the part stands in t[0, n), or kNowhere. Places are
+// proposed by the part's first literal character.
+size_t FindPart(const std::u32string& part, const char32_t* t, size_t from, size_t n)
+{
+    const size_t k = part.size();
+    if (n < k || n - k < from)
+        return kNowhere;
+    const size_t probe = part.find_first_not_of(kAnyChar);
+    if (probe == kNowhere)
+        return from;
+    const char32_t* const probeEnd = t + (n - k) + probe + 1;
+    for (size_t at = from;; ++at) {
+        const char32_t* hit = std::find(t + at + probe, probeEnd, part[probe]);
+        if (hit == probeEnd)
+            return kNowhere;
+        at = size_t(hit - t) - probe;
+        if (PartAt(part, t + at))
+            return at;
+    }
+}
+
+// The parts between "%" have fixed lengths, so the first place of a part leaves the most
+// text to the parts after it: a part is never tried again at a later place once the next
+// one is sought. This keeps a match within text length times pattern length, where trying
+// every place of every "%" took time exponential in their number.
+bool MatchParts(const std::vector<std::u32string>& parts, const char32_t* t, size_t n)
+{
+    const std::u32string& first = parts.front();
+    if (parts.size() == 1)
+        return n == first.size() && PartAt(first, t);
+    if (n < first.size() || !PartAt(first, t))
+        return false;
+    size_t s = first.size();
+    for (size_t i = 1; i + 1 < parts.size(); ++i) {
+        const size_t at = FindPart(parts[i], t, s, n);
+        if (at == kNowhere)
+            return false;
+        s = at + parts[i].size();
+    }
+    const std::u32string& last = parts.back();
+    return n - s >= last.size() && PartAt(last, t + (n - last.size()));
 }
 
 // The positions of a bit per byte, from a mask of 0x00 and 0xFF bytes.
@@ -524,8 +555,47 @@ TLikePattern::TLikePattern(const char16_t* pattern, int length, QChar escape)
     : fEscape(escape.isNull() ? QChar() : QChar(FoldSearchChar(escape.unicode())))
 {
     FoldUtf16Into(pattern, length, fText);
-    if (!fEscape.isNull() || fText.contains(u'_'))
+    if (!fEscape.isNull() || fText.contains(u'_')) {
+        const std::u32string chars = FoldedCodePoints(pattern, length);
+        fParts.emplace_back();
+        for (size_t i = 0; i < chars.size(); ++i) {
+            char32_t c = chars[i];
+            if (c == U'%') {
+                fParts.emplace_back();
+                continue;
+            }
+            if (c == U'_') {
+                c = kAnyChar;
+            } else if (!fEscape.isNull() && c == fEscape.unicode()) {
+                if (++i == chars.size()) {
+                    fMatchesNothing = true;
+                    break;
+                }
+                c = chars[i];
+            }
+            fParts.back() += c;
+        }
+        // The longest run of literal characters rules out most texts before they are
+        // decoded, as for the other patterns.
+        std::u32string_view longest;
+        for (const std::u32string& part : fParts)
+            for (size_t from = 0; from < part.size();) {
+                const size_t to = std::min(part.find(kAnyChar, from), part.size());
+                if (to - from > longest.size())
+                    longest = std::u32string_view(part).substr(from, to - from);
+                from = to + 1;
+            }
+        if (!longest.empty()) {
+            std::string bytes(longest.size() * 4, '\0');
+            char* end = bytes.data();
+            for (const char32_t c : longest)
+                end = PutUtf8(c, end);
+            bytes.resize(size_t(end - bytes.data()));
+            fRuns.emplace_back(std::move(bytes));
+            fSieve = 0;
+        }
         return;
+    }
     fSimple = true;
     fAnchoredStart = !fText.startsWith(u'%');
     fAnchoredEnd = !fText.endsWith(u'%');
@@ -540,10 +610,10 @@ TLikePattern::TLikePattern(const char16_t* pattern, int length, QChar escape)
 
 bool TLikePattern::Matches(const unsigned char* text, size_t length) const
 {
+    if (fSieve >= 0 && !fRuns[size_t(fSieve)].MayOccurIn(text, length))
+        return false;
     thread_local TFoldedText folded;
     if (fSimple) {
-        if (fSieve >= 0 && !fRuns[size_t(fSieve)].MayOccurIn(text, length))
-            return false;
         folded.Clear();
         folded.AppendFolded(text, length);
         return MatchesFolded(folded.Data(), folded.Size());
@@ -555,9 +625,10 @@ bool TLikePattern::MatchesFolded(const char* text, size_t length) const
 {
     if (fSimple)
         return MatchRuns(fRuns, fAnchoredStart, fAnchoredEnd, text, length);
+    if (fMatchesNothing)
+        return false;
     // Folding folded text again changes nothing, so any text can come this way.
-    thread_local QString chars;
-    FoldUtf8ToUtf16(reinterpret_cast<const unsigned char*>(text), int(length), chars);
-    return Match(fText.constData(), fText.constData() + fText.size(), chars.constData(),
-                 chars.constData() + chars.size(), fEscape);
+    thread_local std::u32string chars;
+    FoldUtf8ToCodePoints(reinterpret_cast<const unsigned char*>(text), length, chars);
+    return MatchParts(fParts, chars.data(), chars.size());
 }

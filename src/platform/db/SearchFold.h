@@ -94,8 +94,14 @@ private:
     QString fText;
     QChar fEscape;
     bool fSimple = false;
+    // The other patterns as folded code points, split at "%" into parts of a fixed number
+    // of characters each, "_" among them as a value beyond Unicode. A pattern that ends in
+    // an escape character with nothing to escape matches nothing.
+    std::vector<std::u32string> fParts;
+    bool fMatchesNothing = false;
     bool fAnchoredStart = false;
     bool fAnchoredEnd = false;
+    // The runs between "%" of a simple pattern; of another, only its longest literal run.
     std::vector<TLiteralRun> fRuns;
     int fSieve = -1; // the longest run, which MayOccurIn rules out most texts by
 };

@@ -62,11 +62,21 @@ int PlainDateKey(const unsigned char* s, int n)
     return key;
 }
 
-// The texts of dates as the table shows them, in the program's locale of the time the
-// connection was opened. A search makes one for every date of every record and a journal
-// has few distinct dates, so each connection keeps those of plain dates.
-class TShownDates {
+// The texts of dates, and the signs of numbers, as the table shows them, in the program's
+// locale of the time the connection was opened. A search makes a text for every date of
+// every record and a journal has few distinct dates, so each connection keeps those of
+// plain dates.
+class TShownValues {
 public:
+    TShownValues()
+        : fDecimalPoint(fLocale.decimalPoint().toUtf8())
+        , fMinus(fLocale.negativeSign().toUtf8())
+    {
+    }
+
+    const QByteArray& DecimalPoint() const { return fDecimalPoint; }
+    const QByteArray& Minus() const { return fMinus; }
+
     // The text of a stored date that is not null. The view lives as long as the connection
     // when kept is set, and until the next call otherwise.
     QByteArrayView Text(sqlite3_value* value, bool& kept)
@@ -102,11 +112,13 @@ public:
 
 private:
     QLocale fLocale;
+    QByteArray fDecimalPoint;
+    QByteArray fMinus;
     QHash<int, QByteArray> fTexts;
     QByteArray fMade;
 };
 
-void DeleteShownDates(void* p) { delete static_cast<TShownDates*>(p); }
+void DeleteShownValues(void* p) { delete static_cast<TShownValues*>(p); }
 
 void DateTextFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
@@ -114,29 +126,61 @@ void DateTextFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
         return;
     bool kept = false;
     const QByteArrayView text
-        = static_cast<TShownDates*>(sqlite3_user_data(ctx))->Text(argv[0], kept);
+        = static_cast<TShownValues*>(sqlite3_user_data(ctx))->Text(argv[0], kept);
     sqlite3_result_text(ctx, text.data(), int(text.size()), kept ? SQLITE_STATIC : SQLITE_TRANSIENT);
 }
 
-// A stored real as the database gives it as text ("%!.15g": fifteen digits, and ".0" when
-// there is no point), made without the database's printf, which took a tenth of a search.
-// The two differ only in ties at the fifteenth digit, which no measured value has.
-void AppendRealText(double value, TFoldedText& out)
+// A stored real as the table shows it without a display format, but with the fewest digits
+// that read back as the value: the locale's signs, and an exponent only beyond the range
+// that the table writes without one. It is made here rather than by the locale, which would
+// make a string for every real of every record.
+void AppendShownReal(double value, const TShownValues& shown, TFoldedText& out)
 {
     char text[48];
-    const auto end = std::to_chars(text, text + sizeof text, value + 0.0, // no "-0"
-                                   std::chars_format::general, 15)
-                         .ptr;
-    char* exponent = std::find(text, end, 'e');
-    out.Append(text, size_t(exponent - text));
-    if (std::find(text, exponent, '.') == exponent)
-        out.Append(".0", 2);
-    out.Append(exponent, size_t(end - exponent));
+    const char* end = std::to_chars(text, text + sizeof text, value + 0.0, // no "-0"
+                                    std::chars_format::scientific)
+                          .ptr;
+    const char* p = text;
+    if (*p == '-') {
+        out.Append(shown.Minus().data(), size_t(shown.Minus().size()));
+        ++p;
+    }
+    const char* const e = std::find(p, end, 'e');
+    char digits[24];
+    size_t count = 0;
+    for (const char* d = p; d < e; ++d)
+        if (*d != '.')
+            digits[count++] = *d;
+    int exponent = 0;
+    std::from_chars(e + 2, end, exponent);
+    if (e[1] == '-')
+        exponent = -exponent;
+    const QByteArray& point = shown.DecimalPoint();
+    if (exponent < -4 || exponent >= 15) {
+        out.Append(digits[0]);
+        if (count > 1) {
+            out.Append(point.data(), size_t(point.size()));
+            out.Append(digits + 1, count - 1);
+        }
+        out.Append(e, size_t(end - e));
+    } else if (exponent < 0) {
+        out.Append('0');
+        out.Append(point.data(), size_t(point.size()));
+        out.Append("0000", size_t(-exponent - 1));
+        out.Append(digits, count);
+    } else if (count <= size_t(exponent) + 1) {
+        out.Append(digits, count);
+        out.Append("000000000000000", size_t(exponent) + 1 - count);
+    } else {
+        out.Append(digits, size_t(exponent) + 1);
+        out.Append(point.data(), size_t(point.size()));
+        out.Append(digits + exponent + 1, count - size_t(exponent) - 1);
+    }
 }
 
 // like over a record's values joined by blanks, null as empty: the search of the whole
 // record. The second argument tells, one character a value, which values are dates ('d')
-// to be joined as the table shows them. The joined text is made in a buffer kept between
+// to be joined as the table shows them; reals are joined as the table shows them too. The joined text is made in a buffer kept between
 // calls and never handed to the database; dates are shown here rather than by a call of
 // vsk_datetext each, which took a quarter of a search.
 void JoinLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
@@ -148,7 +192,7 @@ void JoinLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         return;
     const auto* kinds = sqlite3_value_text(argv[1]);
     const int kindCount = sqlite3_value_bytes(argv[1]);
-    auto& shownDates = *static_cast<TShownDates*>(sqlite3_user_data(ctx));
+    auto& shownValues = *static_cast<TShownValues*>(sqlite3_user_data(ctx));
     thread_local TFoldedText joined;
     joined.Clear();
     for (int i = 2; i < argc; ++i) {
@@ -160,7 +204,7 @@ void JoinLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             continue;
         if (i - 2 < kindCount && kinds[i - 2] == 'd') {
             bool kept;
-            const QByteArrayView text = shownDates.Text(value, kept);
+            const QByteArrayView text = shownValues.Text(value, kept);
             joined.Append(text.data(), size_t(text.size()));
             continue;
         }
@@ -174,7 +218,7 @@ void JoinLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         }
         case SQLITE_FLOAT:
             if (const double real = sqlite3_value_double(value); std::isfinite(real)) {
-                AppendRealText(real, joined);
+                AppendShownReal(real, shownValues, joined);
                 break;
             }
             [[fallthrough]];
@@ -194,11 +238,11 @@ bool RegisterJournalFunctions(sqlite3* db)
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     // Both date functions use one store of texts, which vsk_datetext owns: it is made first,
     // so that the store is deleted by the database whatever fails after it.
-    auto* shownDates = new TShownDates;
-    return sqlite3_create_function_v2(db, "vsk_datetext", 1, SQLITE_UTF8, shownDates,
-                                      DateTextFunction, nullptr, nullptr, DeleteShownDates)
+    auto* shownValues = new TShownValues;
+    return sqlite3_create_function_v2(db, "vsk_datetext", 1, SQLITE_UTF8, shownValues,
+                                      DateTextFunction, nullptr, nullptr, DeleteShownValues)
         == SQLITE_OK
-        && sqlite3_create_function_v2(db, "vsk_joinlike", -1, SQLITE_UTF8, shownDates,
+        && sqlite3_create_function_v2(db, "vsk_joinlike", -1, SQLITE_UTF8, shownValues,
                                       JoinLikeFunction, nullptr, nullptr, nullptr)
         == SQLITE_OK
         && sqlite3_create_function_v2(db, "like", 2, flags, nullptr, LikeFunction, nullptr,
