@@ -1,23 +1,8 @@
 #include "app/Journal.h"
 
+#include "app/JournalKeyReader.h"
 #include "platform/db/DbError.h"
 
-#include <QFile>
-#include <sys/stat.h>
-
-namespace {
-
-bool Identify(const QString& path, quint64& device, quint64& inode)
-{
-    struct stat st;
-    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return false;
-    device = quint64(st.st_dev);
-    inode = quint64(st.st_ino);
-    return true;
-}
-
-} // namespace
 
 TJournal::TJournal(const QString& dataDir, QObject* parent)
     : QObject(parent)
@@ -28,6 +13,16 @@ TJournal::TJournal(const QString& dataDir, QObject* parent)
     connect(&fTbl, &TDbQuery::AfterOpen, this, &TJournal::OnAfterOpen);
 }
 
+TJournal::~TJournal() = default;
+
+void TJournal::ReadKeysInBackground()
+{
+    fKeyReader = std::make_unique<TJournalKeyReader>(fDb.DataDir(), fDb.ConnectionString());
+    fTbl.SetKeyReader([this](const QString& sql, const QVariantList& values) {
+        return fKeyReader->Read(sql, values);
+    });
+}
+
 void TJournal::Start()
 {
     fDb.Open();
@@ -35,20 +30,14 @@ void TJournal::Start()
     fTbl.Open();
 }
 
-void TJournal::RememberFile()
-{
-    fFile = {};
-    fFile.Known = Identify(fDb.FilePath(), fFile.Device, fFile.Inode);
-}
+void TJournal::RememberFile() { fFile = TFileIdentity::Of(fDb.FilePath()); }
 
 bool TJournal::FileReplaced() const
 {
-    quint64 device = 0, inode = 0;
     // A name that leads nowhere for the moment (an archive halfway through its renames) is
     // not a new journal yet.
-    if (!fFile.Known || !Identify(fDb.FilePath(), device, inode))
-        return false;
-    return device != fFile.Device || inode != fFile.Inode;
+    const TFileIdentity now = TFileIdentity::Of(fDb.FilePath());
+    return fFile.Known && now.Known && !(now == fFile);
 }
 
 void TJournal::Reconnect()

@@ -2,16 +2,21 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbQuery.h"
+#include "platform/db/FileIdentity.h"
 
 #include <QObject>
 #include <functional>
+#include <memory>
 
 // The journal: the connection to its database, the journal query and the alias pass that
 // relabels and reorders the journal's fields after every open.
+class TJournalKeyReader;
+
 class TJournal : public QObject {
     Q_OBJECT
 public:
     explicit TJournal(const QString& dataDir = QString(), QObject* parent = nullptr);
+    ~TJournal() override;
 
     static QString InitialSQL() { return QStringLiteral("select * from analysis"); }
     static QString AliasSQL()
@@ -34,6 +39,10 @@ public:
     // Reads the same query again with the same parameter values, after writing a record
     // being edited; the current record stays at its position where it can.
     void Refresh();
+
+    // From now on the journal query reads which records it finds on a thread of its own,
+    // and the caller's windows stay painted meanwhile (see TJournalKeyReader).
+    void ReadKeysInBackground();
 
     // Relabels, reorders and formats the fields by the alias table; runs after every open.
     void ApplyAliases();
@@ -78,10 +87,7 @@ private:
 
     TDbConnection fDb;
     TDbQuery fTbl;
+    std::unique_ptr<TJournalKeyReader> fKeyReader;
     int fAliasedCount = 0;
-    struct TFileIdentity {
-        bool Known = false;
-        quint64 Device = 0;
-        quint64 Inode = 0;
-    } fFile;
+    TFileIdentity fFile;
 };

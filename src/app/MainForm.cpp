@@ -94,6 +94,7 @@ TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* p
             fJournal.Connection().SetConnectionString(database);
         fJournal.Start();
     });
+    fJournal.ReadKeysInBackground();
     fPages->setCurrentIndex(0);
     fExtraWinState = new TExtraWinState(this);
     fExtraWinState->setObjectName(QStringLiteral("ExtraWinState"));

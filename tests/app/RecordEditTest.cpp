@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <functional>
 
@@ -281,6 +282,36 @@ TEST_F(RecordEditTest, AJournalArchivedElsewhereIsOpenedAnewAndTheLostEditShown)
     EXPECT_EQ(fErrors.size(), 1) << fErrors.join('\n').toStdString();
     EXPECT_EQ(Stored("select count(*) from analysis").toInt(), 1);
     EXPECT_TRUE(fForm->close());
+}
+
+TEST_F(RecordEditTest, TheWindowKeepsPaintingWhileASearchRuns)
+{
+    // The search reads on a thread of its own; meanwhile the window's own events go on, and
+    // the user's input waits for the result.
+    struct TKeyCounter : QObject {
+        int Keys = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            Keys += e->type() == QEvent::KeyPress;
+            return false;
+        }
+    } counter;
+    fView->installEventFilter(&counter);
+    bool ranDuringTheSearch = false;
+    int keysDuringTheSearch = -1;
+    QTimer::singleShot(0, fForm.get(), [&] {
+        ranDuringTheSearch = !Query().Active();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(fView, &key);
+        keysDuringTheSearch = counter.Keys;
+    });
+    fForm->SearchBox()->setText("кровь");
+    fForm->ApplyQuery();
+    EXPECT_TRUE(ranDuringTheSearch);
+    EXPECT_EQ(keysDuringTheSearch, 0);
+    EXPECT_TRUE(fErrors.isEmpty()) << fErrors.join('\n').toStdString();
+    EXPECT_GT(Query().RecordCount(), 0);
+    EXPECT_LT(Query().RecordCount(), 40);
 }
 
 } // namespace

@@ -113,15 +113,23 @@ TDbParam* TDbQuery::FindParam(const QString& name)
     return nullptr;
 }
 
-void TDbQuery::BindParams(QSqlQuery& query) const
+QVariantList TDbQuery::PositionalValues() const
 {
+    QVariantList values;
     for (const QString& name : fParamOrder) {
         QVariant value;
         for (const auto& p : fParams)
             if (p.Name.compare(name, Qt::CaseInsensitive) == 0)
                 value = p.Value;
-        query.addBindValue(value.isValid() ? value : QVariant(QMetaType(QMetaType::QString)));
+        values << (value.isValid() ? value : QVariant(QMetaType(QMetaType::QString)));
     }
+    return values;
+}
+
+void TDbQuery::BindParams(QSqlQuery& query) const
+{
+    for (const QVariant& value : PositionalValues())
+        query.addBindValue(value);
 }
 
 void TDbQuery::Fail(const QString& what, const QSqlQuery& query) const
@@ -203,16 +211,20 @@ void TDbQuery::OpenKeyed(const QString& table, const QString& keyColumn, const Q
     if (names.isEmpty())
         throw EDatabaseError(QStringLiteral("Таблица %1 не найдена в базе данных.").arg(table));
 
-    QSqlQuery keys(db);
-    keys.setForwardOnly(true);
     const QString keySql = QStringLiteral("select %1 from %2%3").arg(keyColumn, table, rest);
-    if (!keys.prepare(keySql))
-        Fail(QStringLiteral("Ошибка в запросе"), keys);
-    BindParams(keys);
-    if (!keys.exec())
-        Fail(QStringLiteral("Ошибка в запросе"), keys);
-    while (keys.next())
-        fKeys.push_back(keys.value(0).toLongLong());
+    if (fKeyReader) {
+        fKeys = fKeyReader(keySql, PositionalValues());
+    } else {
+        QSqlQuery keys(db);
+        keys.setForwardOnly(true);
+        if (!keys.prepare(keySql))
+            Fail(QStringLiteral("Ошибка в запросе"), keys);
+        BindParams(keys);
+        if (!keys.exec())
+            Fail(QStringLiteral("Ошибка в запросе"), keys);
+        while (keys.next())
+            fKeys.push_back(keys.value(0).toLongLong());
+    }
     fTable = table;
     fKeyColumn = keyColumn;
     fKeyed = true;

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <unordered_map>
@@ -43,6 +44,13 @@ public:
     TDbParam* FindParam(const QString& name);
 
     void Open(); // throws EDatabaseError; the query stays closed on failure
+
+    // Reads the keys of a keyed query from its key query (positional "?" parameters) and
+    // their values, on whatever thread and connection it likes; throws EDatabaseError. By
+    // default the query reads them itself.
+    using TKeyReader
+        = std::function<std::vector<qint64>(const QString& sql, const QVariantList& values)>;
+    void SetKeyReader(TKeyReader reader) { fKeyReader = std::move(reader); }
     void Close();
     bool Active() const { return fState != dsInactive; }
     TDataSetState State() const { return fState; }
@@ -114,11 +122,13 @@ private:
     void OpenLoaded();
     void BuildFields(const QStringList& names, const std::vector<TFieldType>& types);
     void BindParams(QSqlQuery& query) const;
+    QVariantList PositionalValues() const;
     QVariant StorageValue(const QVariant& value, TFieldType type) const;
     void SetState(TDataSetState state);
     [[noreturn]] void Fail(const QString& what, const QSqlQuery& query) const;
 
     TDbConnection& fConnection;
+    TKeyReader fKeyReader;
     QString fSQL;
     QString fPositionalSQL;
     QStringList fParamOrder; // one entry per "?" of fPositionalSQL

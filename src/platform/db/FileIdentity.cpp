@@ -1,0 +1,16 @@
+#include "platform/db/FileIdentity.h"
+
+#include <QFile>
+#include <sys/stat.h>
+
+TFileIdentity TFileIdentity::Of(const QString& path)
+{
+    TFileIdentity id;
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return id;
+    id.Known = true;
+    id.Device = quint64(st.st_dev);
+    id.Inode = quint64(st.st_ino);
+    return id;
+}
