@@ -72,7 +72,7 @@ TEST(RegFileFormat, AdministratorEdits)
     EXPECT_EQ(root.FindPath({ "Software", "Old" }), nullptr);
     const TRegKeyNode* keep = root.FindPath({ "software", "KEEP" });
     ASSERT_NE(keep, nullptr);
-    EXPECT_EQ(keep->Values.size(), 2u);
+    EXPECT_EQ(keep->Values().size(), 2u);
     EXPECT_EQ(keep->FindValue("wrapped")->Data, QByteArray("\x01\x02", 2));
 
     const QString utf16 = QStringLiteral("Windows Registry Editor Version 5.00\r\n"

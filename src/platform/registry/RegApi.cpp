@@ -223,9 +223,10 @@ long RegEnumValue(
     THKey key, uint32_t index, QString* valueName, uint32_t maxNameLength, uint32_t* type)
 {
     return ReadKey(key, KEY_QUERY_VALUE, [&](const TRegKeyNode& node) {
-        if (index >= node.Values.size())
+        const std::vector<TRegValue>& values = node.Values();
+        if (index >= values.size())
             return ERROR_NO_MORE_ITEMS;
-        const TRegValue& value = node.Values[index];
+        const TRegValue& value = values[index];
         if (uint32_t(value.Name.size()) > maxNameLength)
             return ERROR_MORE_DATA;
         if (valueName)
@@ -239,10 +240,10 @@ long RegEnumValue(
 long RegEnumKeyEx(THKey key, uint32_t index, QString* subKeyName)
 {
     return ReadKey(key, KEY_ENUMERATE_SUB_KEYS, [&](const TRegKeyNode& node) {
-        if (index >= node.SubKeys.size())
+        if (index >= node.SubKeyCount())
             return ERROR_NO_MORE_ITEMS;
         if (subKeyName)
-            *subKeyName = node.SubKeys[index].Name;
+            *subKeyName = node.SubKeyAt(index).Name();
         return ERROR_SUCCESS;
     });
 }
@@ -263,7 +264,7 @@ long RegDeleteKey(THKey key, const QString& subKey)
         const TRegKeyNode* target = parent ? parent->FindSubKey(last) : nullptr;
         if (!target)
             return ERROR_FILE_NOT_FOUND;
-        return target->SubKeys.empty() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+        return target->SubKeyCount() == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
     });
     if (found != ERROR_SUCCESS)
         return found;
@@ -272,7 +273,7 @@ long RegDeleteKey(THKey key, const QString& subKey)
         const TRegKeyNode* target = parent ? parent->FindSubKey(last) : nullptr;
         if (!target)
             return ERROR_FILE_NOT_FOUND;
-        if (!target->SubKeys.empty())
+        if (target->SubKeyCount() != 0)
             return ERROR_ACCESS_DENIED;
         changed = parent->RemoveSubKey(last);
         return ERROR_SUCCESS;

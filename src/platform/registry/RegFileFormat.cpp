@@ -87,14 +87,16 @@ void AppendValue(QString& out, const TRegValue& value)
 
 void AppendKey(QString& out, const QString& path, const TRegKeyNode& key, bool isRoot)
 {
-    if (!isRoot || !key.Values.empty()) {
+    if (!isRoot || !key.Values().empty()) {
         out += QLatin1Char('[') + path + QStringLiteral("]\n");
-        for (const TRegValue& value : key.Values)
+        for (const TRegValue& value : key.Values())
             AppendValue(out, value);
         out += QLatin1Char('\n');
     }
-    for (const TRegKeyNode& sub : key.SubKeys)
-        AppendKey(out, path + QLatin1Char('\\') + sub.Name, sub, false);
+    for (size_t i = 0; i < key.SubKeyCount(); ++i) {
+        const TRegKeyNode& sub = key.SubKeyAt(i);
+        AppendKey(out, path + QLatin1Char('\\') + sub.Name(), sub, false);
+    }
 }
 
 class TRegParser {
