@@ -152,6 +152,10 @@ TEST(Registry, DamagedFileIsReportedAndKeptAside)
             "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
             "Ormelin\\veskor]\n\"MainWnd\"=hex:64,00,c8,00,\\\n" },
         { "empty", "" },
+        { "valid but oversized",
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
+            "Ormelin\\veskor]\n\"Count\"=dword:00000001\n;"
+                + QByteArray(16 * 1024 * 1024, 'x') + "\n" },
     };
     for (const TCase& c : cases) {
         TSettingsTestEnv env;
@@ -167,6 +171,24 @@ TEST(Registry, DamagedFileIsReportedAndKeptAside)
         EXPECT_EQ(GetDword("New"), 5) << c.name;
         EXPECT_GE(problems.Lines.size(), 2) << c.name;
     }
+}
+
+// A file far beyond what memory holds is refused by its size alone; were it read first, the
+// test would die of exhausted memory instead of failing.
+TEST(Registry, HugeFileIsDamagedBeforeItIsRead)
+{
+    TSettingsTestEnv env;
+    TProblems problems;
+    TSettingsTestEnv::WriteFile(env.UserFile(), "Windows Registry Editor Version 5.00\n");
+    const qint64 size = qint64(1) << 40;
+    ASSERT_EQ(::truncate(QFile::encodeName(env.UserFile()).constData(), size), 0);
+
+    EXPECT_EQ(GetDword("Count"), -1);
+    ASSERT_EQ(problems.Lines.size(), 1);
+    EXPECT_TRUE(problems.Lines[0].contains(QString::number(size))) << problems.Lines[0].toStdString();
+    ASSERT_EQ(WriteDword("Count", 3), ERROR_SUCCESS);
+    EXPECT_EQ(GetDword("Count"), 3);
+    EXPECT_EQ(QFileInfo(env.UserFile() + ".damaged").size(), size);
 }
 
 TEST(Registry, UnwritableFolderFailsAndKeepsTheOldFile)

@@ -291,6 +291,13 @@ bool TRegParser::ParseValue(const QString& line)
 
 }
 
+QString OversizedRegFileReason(qint64 size)
+{
+    return QStringLiteral("размер %1 байт превышает предел %2 МБ")
+        .arg(size)
+        .arg(kMaxRegFileSize / (1024 * 1024));
+}
+
 QByteArray FormatRegFile(const QString& rootName, const TRegKeyNode& root)
 {
     QString out = kHeader + QStringLiteral("\n\n");
@@ -301,6 +308,10 @@ QByteArray FormatRegFile(const QString& rootName, const TRegKeyNode& root)
 bool ParseRegFile(
     const QByteArray& bytes, const QString& rootName, TRegKeyNode& root, QString* error)
 {
+    if (bytes.size() > kMaxRegFileSize) {
+        *error = OversizedRegFileReason(bytes.size());
+        return false;
+    }
     QString text;
     if (bytes.startsWith("\xFF\xFE")) {
         if (bytes.size() % 2 != 0) {

@@ -97,7 +97,10 @@ void TRegHive::Load(const TFileSignature& signature)
             QStringLiteral("Файл настроек %1 не читается: %2").arg(fFile, file.errorString()));
         return;
     }
-    const QByteArray bytes = file.readAll();
+    // Never more than the limit is read, even from a file that grows meanwhile, so an
+    // oversized file is refused before it reaches memory.
+    const qint64 size = file.size();
+    const QByteArray bytes = size > kMaxRegFileSize ? QByteArray() : file.read(size + 1);
     if (file.error() != QFileDevice::NoError) {
         fState = hsUnreadable;
         ReportRegProblem(
@@ -105,8 +108,13 @@ void TRegHive::Load(const TFileSignature& signature)
         return;
     }
     QString reason;
-    if (!ParseRegFile(bytes, fRootName, fRoot, &reason)) {
+    if (size > kMaxRegFileSize || bytes.size() > kMaxRegFileSize) {
         fState = hsDamaged;
+        reason = OversizedRegFileReason(qMax(size, qint64(bytes.size())));
+    } else if (!ParseRegFile(bytes, fRootName, fRoot, &reason)) {
+        fState = hsDamaged;
+    }
+    if (fState == hsDamaged) {
         ReportRegProblem(QStringLiteral("Файл настроек %1 повреждён (%2); его значения не "
                                         "используются, при записи он будет отложен в сторону")
                              .arg(fFile, reason));
