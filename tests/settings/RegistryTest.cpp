@@ -152,6 +152,9 @@ TEST(Registry, DamagedFileIsReportedAndKeptAside)
             "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
             "Ormelin\\veskor]\n\"MainWnd\"=hex:64,00,c8,00,\\\n" },
         { "empty", "" },
+        { "cut in a byte",
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
+            "Ormelin\\veskor]\n\"MainWnd\"=hex:64,00,c8,00,04,01,0" },
         { "valid but oversized",
             "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
             "Ormelin\\veskor]\n\"Count\"=dword:00000001\n;"

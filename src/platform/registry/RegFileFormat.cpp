@@ -202,23 +202,45 @@ bool TRegParser::ParseQuoted(const QString& line, qsizetype& pos, QString& text)
     return Fail(QStringLiteral("незакрытая кавычка"));
 }
 
+// Hexadecimal numbers are written with a fixed count of digits (two per byte, eight per
+// dword), so a shorter one is what a file cut in the middle of a number looks like.
+bool HexNumber(const QString& digits, qsizetype minDigits, qsizetype maxDigits, uint& value)
+{
+    if (digits.size() < minDigits || digits.size() > maxDigits)
+        return false;
+    value = 0;
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        uint digit;
+        if (u >= u'0' && u <= u'9')
+            digit = u - u'0';
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
+        else if (u >= u'A' && u <= u'F')
+            digit = u - u'A' + 10;
+        else
+            return false;
+        value = value * 16 + digit;
+    }
+    return true;
+}
+
+// A long value is continued on the next line, never on an empty one: a backslash with
+// nothing after it means the file was cut there.
 bool TRegParser::ParseHex(QString data, QByteArray& bytes)
 {
     while (data.endsWith(QLatin1Char('\\'))) {
         data.chop(1);
-        if (++fLine >= fLines.size())
+        if (++fLine >= fLines.size() || fLines[fLine].trimmed().isEmpty())
             return Fail(QStringLiteral("файл обрывается посреди значения"));
         data += fLines[fLine].trimmed();
     }
-    data.remove(QLatin1Char(' '));
-    data.remove(QLatin1Char('\t'));
-    if (data.isEmpty())
+    if (data.trimmed().isEmpty())
         return true;
     for (const QString& token : data.split(QLatin1Char(','))) {
-        bool ok = false;
-        const uint v = token.size() <= 2 ? token.toUInt(&ok, 16) : 0;
-        if (!ok || token.isEmpty())
-            return Fail(QStringLiteral("неверный байт «%1»").arg(token));
+        uint v = 0;
+        if (!HexNumber(token.trimmed(), 2, 2, v))
+            return Fail(QStringLiteral("байт «%1» не из двух шестнадцатеричных цифр").arg(token));
         bytes += char(v);
     }
     return true;
@@ -258,10 +280,10 @@ bool TRegParser::ParseValue(const QString& line)
     }
     if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
         const QString digits = data.mid(6);
-        bool ok = false;
-        const uint v = digits.size() >= 1 && digits.size() <= 8 ? digits.toUInt(&ok, 16) : 0;
-        if (!ok)
-            return Fail(QStringLiteral("неверное число «%1»").arg(digits));
+        uint v = 0;
+        if (!HexNumber(digits, 8, 8, v))
+            return Fail(
+                QStringLiteral("число «%1» не из восьми шестнадцатеричных цифр").arg(digits));
         QByteArray bytes(4, '\0');
         for (int i = 0; i < 4; ++i)
             bytes[i] = char((v >> (8 * i)) & 0xFF);
@@ -274,9 +296,7 @@ bool TRegParser::ParseValue(const QString& line)
         rest = data.mid(4);
     } else if (data.startsWith(QLatin1String("hex("), Qt::CaseInsensitive)) {
         const qsizetype close = data.indexOf(QLatin1String("):"));
-        bool ok = false;
-        type = close > 4 ? data.mid(4, close - 4).toUInt(&ok, 16) : 0;
-        if (!ok)
+        if (close < 0 || !HexNumber(data.mid(4, close - 4), 1, 8, type))
             return Fail(QStringLiteral("неверный тип значения"));
         rest = data.mid(close + 2);
     } else {
