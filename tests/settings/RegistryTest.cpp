@@ -1,10 +1,12 @@
 #include "SettingsTestEnv.h"
+#include "platform/registry/AtomicFile.h"
 #include "platform/registry/RegApi.h"
 
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -206,17 +208,32 @@ TEST(Registry, UnwritableFolderFailsAndKeepsTheOldFile)
     EXPECT_EQ(
         TSettingsTestEnv::ReadFile(env.Path("config/Ormelin")), "a file where the folder goes");
 
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
+    struct TFault {
+        const char* name;
+        TAtomicWriteStep step;
+        int code;
+        long result;
+    } faults[] = {
+        { "folder not writable", awsCreate, EACCES, ERROR_ACCESS_DENIED },
+        { "disk full", awsWrite, ENOSPC, ERROR_DISK_FULL },
+        { "read-only file system at the rename", awsRename, EROFS, ERROR_ACCESS_DENIED },
+    };
     TSettingsTestEnv writable;
     ASSERT_EQ(WriteDword("Count", 1), ERROR_SUCCESS);
     const QByteArray before = TSettingsTestEnv::ReadFile(writable.UserFile());
-    const QByteArray folder = QFile::encodeName(writable.Path("config/Ormelin"));
-    ::chmod(folder.constData(), 0500);
-    EXPECT_EQ(WriteDword("Count", 2), ERROR_ACCESS_DENIED);
-    ::chmod(folder.constData(), 0700);
-    EXPECT_EQ(GetDword("Count"), 1) << "a failed write changes nothing in memory either";
-    EXPECT_EQ(TSettingsTestEnv::ReadFile(writable.UserFile()), before);
+    for (const TFault& f : faults) {
+        problems.Lines.clear();
+        {
+            TAtomicWriteFault fault(f.step, f.code);
+            EXPECT_EQ(WriteDword("Count", 2), f.result) << f.name;
+        }
+        EXPECT_EQ(problems.Lines.size(), 1) << f.name;
+        EXPECT_EQ(GetDword("Count"), 1) << f.name << ": a failed write changes nothing in memory";
+        EXPECT_EQ(TSettingsTestEnv::ReadFile(writable.UserFile()), before) << f.name;
+        EXPECT_FALSE(QFileInfo::exists(writable.UserFile() + ".new")) << f.name;
+    }
+    ASSERT_EQ(WriteDword("Count", 3), ERROR_SUCCESS) << "the fault ends with its holder";
+    EXPECT_EQ(GetDword("Count"), 3);
 }
 
 TEST(Registry, LeftoverTemporaryFileFromAKilledWrite)
