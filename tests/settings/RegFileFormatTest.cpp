@@ -103,6 +103,9 @@ TEST(RegFileFormat, DamagedTextIsRejectedWhole)
         { "unclosed section", header + "[HKEY_CURRENT_USER\\A\n" },
         { "text after string", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=\"x\"y\n" },
         { "bad utf-8", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=\"\xc3\x28\"\n" },
+        { "key deeper than the registry allows",
+            header + "[HKEY_CURRENT_USER" + QByteArray("\\a").repeated(513) + "]\n" },
+        { "key name too long", header + "[HKEY_CURRENT_USER\\" + QByteArray(256, 'a') + "]\n" },
     };
     for (const TCase& c : cases) {
         TRegKeyNode root;

@@ -90,6 +90,10 @@ TEST(Registry, KeysValuesAndResultCodes)
     ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kKey, KEY_READ, &readOnly), ERROR_SUCCESS);
     EXPECT_EQ(SetDword(readOnly, "x", 1), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegSetValueEx(key, "bad\nname", REG_SZ, nullptr, 0), ERROR_INVALID_PARAMETER);
+    THKey deep = 0;
+    EXPECT_EQ(RegCreateKeyEx(key, QString("\\a").repeated(510), KEY_ALL_ACCESS, &deep),
+        ERROR_INVALID_PARAMETER)
+        << "no deeper than 512 levels, counting the levels above the open key";
 
     THKey child = 0;
     ASSERT_EQ(RegCreateKeyEx(key, "Zeta\\Inner", KEY_ALL_ACCESS, &child), ERROR_SUCCESS);

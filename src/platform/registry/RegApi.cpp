@@ -22,7 +22,6 @@ std::map<QString, std::unique_ptr<TRegHive>> gHives;
 std::map<THKey, TOpenKey> gKeys;
 THKey gNextHandle = 1;
 
-constexpr int kMaxKeyNameLength = 255;
 constexpr int kMaxValueNameLength = 16383;
 
 bool IsPredefined(THKey key) { return key >= HKEY_CLASSES_ROOT && key <= HKEY_USERS; }
@@ -55,8 +54,10 @@ long Resolve(THKey key, TOpenKey& out)
 
 bool ValidKeyPath(const QStringList& parts)
 {
+    if (parts.size() > kMaxRegKeyDepth)
+        return false;
     for (const QString& part : parts) {
-        if (part.size() > kMaxKeyNameLength)
+        if (part.size() > kMaxRegKeyNameLength)
             return false;
         for (const QChar c : part)
             if (c.unicode() < 0x20 || c == QLatin1Char(']'))
@@ -93,10 +94,10 @@ long OpenOrCreate(THKey key, const QString& subKey, uint32_t access, THKey* resu
     if (const long rc = Resolve(key, parent); rc != ERROR_SUCCESS)
         return rc;
     const QStringList parts = SplitRegPath(subKey);
-    if (!ValidKeyPath(parts))
-        return ERROR_INVALID_PARAMETER;
     TOpenKey opened = parent;
     opened.Path += parts;
+    if (!ValidKeyPath(opened.Path))
+        return ERROR_INVALID_PARAMETER;
     opened.Access = access;
     bool created = false;
     TRegHive* hive = HiveFor(parent);

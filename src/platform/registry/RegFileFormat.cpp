@@ -169,9 +169,14 @@ bool TRegParser::ParseSection(const QString& line, TRegKeyNode& root)
         return Fail(QStringLiteral("раздел вне %1").arg(fRootName));
     const QStringList parts = path.mid(fRootName.size()).split(QLatin1Char('\\'));
     QStringList keyPath = parts.mid(1);
-    for (const QString& part : keyPath)
+    if (keyPath.size() > kMaxRegKeyDepth)
+        return Fail(QStringLiteral("ключ глубже %1 уровней").arg(kMaxRegKeyDepth));
+    for (const QString& part : keyPath) {
         if (part.isEmpty())
             return Fail(QStringLiteral("пустое имя ключа"));
+        if (part.size() > kMaxRegKeyNameLength)
+            return Fail(QStringLiteral("имя ключа длиннее %1 знаков").arg(kMaxRegKeyNameLength));
+    }
     fSkipSection = remove;
     if (remove) {
         if (keyPath.isEmpty())

@@ -15,6 +15,11 @@
 // file may hold tens of thousands of values in one key, so every lookup, insertion and
 // removal is logarithmic and enumerating a key is linear.
 
+// The registry's own bounds. They also bound the recursion over a tree read from a file, which
+// a path of a million levels would otherwise overflow.
+constexpr qsizetype kMaxRegKeyDepth = 512;
+constexpr qsizetype kMaxRegKeyNameLength = 255;
+
 struct TRegValue {
     QString Name;
     uint32_t Type = 0;
