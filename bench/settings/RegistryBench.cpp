@@ -1,5 +1,5 @@
 // The start-up cost of a large settings file: a generated file of one key holding
-// VESKOR_BENCH_VALUES values (default 50,000, about 5 MB), read back whole through the
+// VESKOR_BENCH_VALUES values (default 50,000, about 4 MB), read back whole through the
 // registry store as the window-state and column-layout stores do, and one value written
 // into it. Every iteration sees a freshly written file, so the file is parsed each time.
 #include "platform/registry/RegApi.h"
@@ -28,7 +28,8 @@ QByteArray SettingsText(int count)
     QByteArray text = "Windows Registry Editor Version 5.00\n\n"
                       "[HKEY_CURRENT_USER\\Software\\Ormelin\\veskor]\n";
     for (int i = 0; i < count; ++i) {
-        const QByteArray name = "\"" + QByteArray::number((i * 7919) % count) + ".MainForm.Value\"=";
+        const QByteArray name
+            = "\"" + QByteArray::number((i * 7919) % count) + ".MainForm.Value\"=";
         switch (i % 3) {
         case 0:
             text += name + "dword:" + QByteArray::number(i, 16).rightJustified(8, '0') + "\n";
@@ -37,8 +38,9 @@ QByteArray SettingsText(int count)
             text += name + "\"C:\\\\Журналы\\\\архив " + QByteArray::number(i) + ".mdb\"\n";
             break;
         default:
-            text += name + "hex:0e,00,00,00,64,00,00,00,c8,00,00,00,2c,01,00,00,90,01,\\\n"
-                           "  00,00,01,00,00,00,20,03,00,00,58,02,00,00\n";
+            text += name
+                + "hex:0e,00,00,00,64,00,00,00,c8,00,00,00,2c,01,00,00,90,01,\\\n"
+                  "  00,00,01,00,00,00,20,03,00,00,58,02,00,00\n";
             break;
         }
     }

@@ -34,7 +34,8 @@ TEST(RegKeyTree, IndexesFollowEveryChange)
         QStringList values;
         QStringList subKeys;
     } steps[] = {
-        { "add", [](TRegKeyNode& k) {
+        { "add",
+            [](TRegKeyNode& k) {
                 k.SetValue("b", 1, "1");
                 k.SetValue("A", 1, "2");
             },
@@ -76,15 +77,16 @@ TEST(RegKeyTree, IndexesFollowEveryChange)
             { "c", "b" }, { "Alpha", "zeta" } },
     };
     TRegKeyNode key;
+    QString fault;
     for (const TStep& step : steps) {
         step.change(key);
-        EXPECT_EQ(key.CheckConsistency(), QString()) << step.name;
+        EXPECT_TRUE(key.CheckConsistency(&fault)) << step.name << ": " << fault.toStdString();
         EXPECT_EQ(ValueNames(key), step.values) << step.name;
         EXPECT_EQ(SubKeyNames(key), step.subKeys) << step.name;
-        EXPECT_EQ(key.CheckConsistency(), QString()) << step.name;
+        EXPECT_TRUE(key.CheckConsistency(&fault)) << step.name << ": " << fault.toStdString();
 
         TRegKeyNode copy = key;
-        EXPECT_EQ(copy.CheckConsistency(), QString()) << step.name;
+        EXPECT_TRUE(copy.CheckConsistency(&fault)) << step.name << ": " << fault.toStdString();
         EXPECT_TRUE(copy == key) << step.name;
     }
 }

@@ -194,7 +194,8 @@ TEST(Registry, HugeFileIsDamagedBeforeItIsRead)
 
     EXPECT_EQ(GetDword("Count"), -1);
     ASSERT_EQ(problems.Lines.size(), 1);
-    EXPECT_TRUE(problems.Lines[0].contains(QString::number(size))) << problems.Lines[0].toStdString();
+    EXPECT_TRUE(problems.Lines[0].contains(QString::number(size)))
+        << problems.Lines[0].toStdString();
     ASSERT_EQ(WriteDword("Count", 3), ERROR_SUCCESS);
     EXPECT_EQ(GetDword("Count"), 3);
     EXPECT_EQ(QFileInfo(env.UserFile() + ".damaged").size(), size);

@@ -164,7 +164,15 @@ bool TRegKeyNode::operator==(const TRegKeyNode& other) const
         [](const auto& a, const auto& b) { return *a.second == *b.second; });
 }
 
-QString TRegKeyNode::CheckConsistency() const
+bool TRegKeyNode::CheckConsistency(QString* Fault) const
+{
+    const QString fault = FirstInconsistency();
+    if (Fault)
+        *Fault = fault;
+    return fault.isEmpty();
+}
+
+QString TRegKeyNode::FirstInconsistency() const
 {
     const QString where = QStringLiteral("key «%1»: ").arg(fName);
     std::vector<bool> removed(fValues.size(), false);
@@ -174,9 +182,10 @@ QString TRegKeyNode::CheckConsistency() const
         removed[slot] = true;
     }
     if (fValueSlots.size() != fValues.size() - fRemovedSlots.size())
-        return where + QStringLiteral("%1 names index %2 live values")
-                           .arg(fValueSlots.size())
-                           .arg(fValues.size() - fRemovedSlots.size());
+        return where
+            + QStringLiteral("%1 names index %2 live values")
+                  .arg(fValueSlots.size())
+                  .arg(fValues.size() - fRemovedSlots.size());
     for (const auto& [name, slot] : fValueSlots)
         if (slot >= fValues.size() || removed[slot] || fValues[slot].Name != name)
             return where + QStringLiteral("value «%1» is indexed at a wrong slot").arg(name);
@@ -189,7 +198,7 @@ QString TRegKeyNode::CheckConsistency() const
         if (!fSubKeyOrder.empty() && fSubKeyOrder[index] != key.get())
             return where + QStringLiteral("subkey order is stale");
         ++index;
-        const QString below = key->CheckConsistency();
+        const QString below = key->FirstInconsistency();
         if (!below.isEmpty())
             return below;
     }

@@ -65,12 +65,13 @@ public:
 
     bool operator==(const TRegKeyNode& other) const;
 
-    // Empty when the indexes agree with the values and subkeys they index, in this key and
-    // every key below; otherwise the first disagreement found.
-    QString CheckConsistency() const;
+    // True when the indexes agree with the values and subkeys they index, in this key and
+    // every key below; otherwise Fault gets the first disagreement found.
+    bool CheckConsistency(QString* Fault = nullptr) const;
 
 private:
     void DropRemovedValues() const;
+    QString FirstInconsistency() const;
 
     QString fName;
     // A removal only marks its slot, so that a file with many deletion lines still loads in
