@@ -58,7 +58,7 @@ TEST(RegFileFormat, AdministratorEdits)
     const QByteArray text = "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
                             "; a comment\r\n"
                             "[HKEY_CURRENT_USER\\Software\\Old]\r\n"
-                            "\"a\"=dword:1\r\n"
+                            "\"a\"=dword:00000001\r\n"
                             "[hkey_current_user\\Software\\Keep]\r\n"
                             "\"x\"=\"1\"\r\n"
                             "\"gone\"=\"2\"\r\n"
@@ -72,7 +72,7 @@ TEST(RegFileFormat, AdministratorEdits)
     EXPECT_EQ(root.FindPath({ "Software", "Old" }), nullptr);
     const TRegKeyNode* keep = root.FindPath({ "software", "KEEP" });
     ASSERT_NE(keep, nullptr);
-    EXPECT_EQ(keep->Values.size(), 2u);
+    EXPECT_EQ(keep->Values().size(), 2u);
     EXPECT_EQ(keep->FindValue("wrapped")->Data, QByteArray("\x01\x02", 2));
 
     const QString utf16 = QStringLiteral("Windows Registry Editor Version 5.00\r\n"
@@ -93,7 +93,7 @@ TEST(RegFileFormat, DamagedTextIsRejectedWhole)
         { "empty", "" },
         { "no header", "[HKEY_CURRENT_USER\\A]\n\"a\"=dword:1\n" },
         { "binary garbage", QByteArray("\x00\x01\x02\xff\xfe\x80garbage", 12) },
-        { "truncated name", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=dword:1\n\"MainW" },
+        { "truncated name", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=dword:00000001\n\"MainW" },
         { "truncated continuation", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,02,\\\n" },
         { "dangling comma", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,02,\n" },
         { "bad byte", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=hex:01,xyz\n" },
@@ -103,6 +103,9 @@ TEST(RegFileFormat, DamagedTextIsRejectedWhole)
         { "unclosed section", header + "[HKEY_CURRENT_USER\\A\n" },
         { "text after string", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=\"x\"y\n" },
         { "bad utf-8", header + "[HKEY_CURRENT_USER\\A]\n\"a\"=\"\xc3\x28\"\n" },
+        { "key deeper than the registry allows",
+            header + "[HKEY_CURRENT_USER" + QByteArray("\\a").repeated(513) + "]\n" },
+        { "key name too long", header + "[HKEY_CURRENT_USER\\" + QByteArray(256, 'a') + "]\n" },
     };
     for (const TCase& c : cases) {
         TRegKeyNode root;
@@ -111,5 +114,58 @@ TEST(RegFileFormat, DamagedTextIsRejectedWhole)
         EXPECT_FALSE(ParseRegFile(c.text, kRoot, root, &error)) << c.name;
         EXPECT_FALSE(error.isEmpty()) << c.name;
         EXPECT_NE(root.FindSubKey("before"), nullptr) << c.name;
+    }
+}
+
+// A value cut short or spelled other than it is ever written must not pass for a shorter
+// value: the whole file is then damaged, to be traced and kept aside by its holder.
+TEST(RegFileFormat, CutOrMalformedValues)
+{
+    const QByteArray head = "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n";
+    struct TCase {
+        const char* name;
+        QByteArray values;
+        bool accepted;
+        QByteArray data;
+    } cases[] = {
+        { "empty binary", "\"a\"=hex:\n", true, "" },
+        { "digits of either case, blanks around bytes", "\"a\"=hex:0a, FF\n", true, "\x0a\xff" },
+        { "continued", "\"a\"=hex:01,\\\n  02\n", true, "\x01\x02" },
+        { "typed", "\"a\"=hex(2):41,00,00,00\n", true, QByteArray("A\0\0\0", 4) },
+        { "dword", "\"a\"=dword:0000002A\n", true, QByteArray("\x2a\0\0\0", 4) },
+        { "cut in the last byte", "\"a\"=hex:64,00,c8,00,04,01,0", false, "" },
+        { "cut in the only byte", "\"a\"=hex:0\n", false, "" },
+        { "one digit inside", "\"a\"=hex:1,02\n", false, "" },
+        { "three digits", "\"a\"=hex:012\n", false, "" },
+        { "blank inside a byte", "\"a\"=hex:0 1\n", false, "" },
+        { "sign", "\"a\"=hex:+1\n", false, "" },
+        { "continuation at the end", "\"a\"=hex:01,02\\", false, "" },
+        { "continuation before the last newline", "\"a\"=hex:01,02\\\n", false, "" },
+        { "continuation onto an empty line", "\"a\"=hex:01,\\\n\n\"b\"=hex:02\n", false, "" },
+        { "cut type", "\"a\"=hex(2", false, "" },
+        { "bad type", "\"a\"=hex(x):01\n", false, "" },
+        { "short dword", "\"a\"=dword:0000001\n", false, "" },
+        { "empty dword", "\"a\"=dword:", false, "" },
+        { "prefixed dword", "\"a\"=dword:0x000001\n", false, "" },
+        { "cut string", "\"a\"=\"abc", false, "" },
+        { "cut after an escape", "\"a\"=\"abc\\", false, "" },
+        { "cut inside a character", "\"a\"=\"\xd0", false, "" },
+        { "cut after the equals sign", "\"a\"=", false, "" },
+        { "cut in the kind", "\"a\"=dwo", false, "" },
+    };
+    for (const TCase& c : cases) {
+        TRegKeyNode root;
+        QString error;
+        const bool accepted = ParseRegFile(head + c.values, kRoot, root, &error);
+        EXPECT_EQ(accepted, c.accepted) << c.name << ": " << error.toStdString();
+        if (!accepted) {
+            EXPECT_FALSE(error.isEmpty()) << c.name;
+            continue;
+        }
+        const TRegKeyNode* key = root.FindPath({ "A" });
+        ASSERT_NE(key, nullptr) << c.name;
+        const TRegValue* value = key->FindValue("a");
+        ASSERT_NE(value, nullptr) << c.name;
+        EXPECT_EQ(value->Data, c.data) << c.name;
     }
 }

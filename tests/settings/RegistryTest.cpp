@@ -1,10 +1,12 @@
 #include "SettingsTestEnv.h"
+#include "platform/registry/AtomicFile.h"
 #include "platform/registry/RegApi.h"
 
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +90,10 @@ TEST(Registry, KeysValuesAndResultCodes)
     ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, kKey, KEY_READ, &readOnly), ERROR_SUCCESS);
     EXPECT_EQ(SetDword(readOnly, "x", 1), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegSetValueEx(key, "bad\nname", REG_SZ, nullptr, 0), ERROR_INVALID_PARAMETER);
+    THKey deep = 0;
+    EXPECT_EQ(RegCreateKeyEx(key, QString("\\a").repeated(510), KEY_ALL_ACCESS, &deep),
+        ERROR_INVALID_PARAMETER)
+        << "no deeper than 512 levels, counting the levels above the open key";
 
     THKey child = 0;
     ASSERT_EQ(RegCreateKeyEx(key, "Zeta\\Inner", KEY_ALL_ACCESS, &child), ERROR_SUCCESS);
@@ -152,6 +158,13 @@ TEST(Registry, DamagedFileIsReportedAndKeptAside)
             "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
             "Ormelin\\veskor]\n\"MainWnd\"=hex:64,00,c8,00,\\\n" },
         { "empty", "" },
+        { "cut in a byte",
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
+            "Ormelin\\veskor]\n\"MainWnd\"=hex:64,00,c8,00,04,01,0" },
+        { "valid but oversized",
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\"
+            "Ormelin\\veskor]\n\"Count\"=dword:00000001\n;"
+                + QByteArray(16 * 1024 * 1024, 'x') + "\n" },
     };
     for (const TCase& c : cases) {
         TSettingsTestEnv env;
@@ -169,6 +182,25 @@ TEST(Registry, DamagedFileIsReportedAndKeptAside)
     }
 }
 
+// A file far beyond what memory holds is refused by its size alone; were it read first, the
+// test would die of exhausted memory instead of failing.
+TEST(Registry, HugeFileIsDamagedBeforeItIsRead)
+{
+    TSettingsTestEnv env;
+    TProblems problems;
+    TSettingsTestEnv::WriteFile(env.UserFile(), "Windows Registry Editor Version 5.00\n");
+    const qint64 size = qint64(1) << 40;
+    ASSERT_EQ(::truncate(QFile::encodeName(env.UserFile()).constData(), size), 0);
+
+    EXPECT_EQ(GetDword("Count"), -1);
+    ASSERT_EQ(problems.Lines.size(), 1);
+    EXPECT_TRUE(problems.Lines[0].contains(QString::number(size)))
+        << problems.Lines[0].toStdString();
+    ASSERT_EQ(WriteDword("Count", 3), ERROR_SUCCESS);
+    EXPECT_EQ(GetDword("Count"), 3);
+    EXPECT_EQ(QFileInfo(env.UserFile() + ".damaged").size(), size);
+}
+
 TEST(Registry, UnwritableFolderFailsAndKeepsTheOldFile)
 {
     TSettingsTestEnv env;
@@ -181,17 +213,32 @@ TEST(Registry, UnwritableFolderFailsAndKeepsTheOldFile)
     EXPECT_EQ(
         TSettingsTestEnv::ReadFile(env.Path("config/Ormelin")), "a file where the folder goes");
 
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "permissions do not bind the superuser";
+    struct TFault {
+        const char* name;
+        TAtomicWriteStep step;
+        int code;
+        long result;
+    } faults[] = {
+        { "folder not writable", awsCreate, EACCES, ERROR_ACCESS_DENIED },
+        { "disk full", awsWrite, ENOSPC, ERROR_DISK_FULL },
+        { "read-only file system at the rename", awsRename, EROFS, ERROR_ACCESS_DENIED },
+    };
     TSettingsTestEnv writable;
     ASSERT_EQ(WriteDword("Count", 1), ERROR_SUCCESS);
     const QByteArray before = TSettingsTestEnv::ReadFile(writable.UserFile());
-    const QByteArray folder = QFile::encodeName(writable.Path("config/Ormelin"));
-    ::chmod(folder.constData(), 0500);
-    EXPECT_EQ(WriteDword("Count", 2), ERROR_ACCESS_DENIED);
-    ::chmod(folder.constData(), 0700);
-    EXPECT_EQ(GetDword("Count"), 1) << "a failed write changes nothing in memory either";
-    EXPECT_EQ(TSettingsTestEnv::ReadFile(writable.UserFile()), before);
+    for (const TFault& f : faults) {
+        problems.Lines.clear();
+        {
+            TAtomicWriteFault fault(f.step, f.code);
+            EXPECT_EQ(WriteDword("Count", 2), f.result) << f.name;
+        }
+        EXPECT_EQ(problems.Lines.size(), 1) << f.name;
+        EXPECT_EQ(GetDword("Count"), 1) << f.name << ": a failed write changes nothing in memory";
+        EXPECT_EQ(TSettingsTestEnv::ReadFile(writable.UserFile()), before) << f.name;
+        EXPECT_FALSE(QFileInfo::exists(writable.UserFile() + ".new")) << f.name;
+    }
+    ASSERT_EQ(WriteDword("Count", 3), ERROR_SUCCESS) << "the fault ends with its holder";
+    EXPECT_EQ(GetDword("Count"), 3);
 }
 
 TEST(Registry, LeftoverTemporaryFileFromAKilledWrite)

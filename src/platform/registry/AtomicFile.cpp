@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,6 +12,11 @@
 #include <unistd.h>
 
 namespace {
+
+std::atomic<int> gFaultStep { -1 };
+std::atomic<int> gFaultCode { 0 };
+
+int InjectedFault(TAtomicWriteStep step) { return gFaultStep == step ? gFaultCode.load() : 0; }
 
 int SyncFolder(const QString& path)
 {
@@ -29,11 +35,15 @@ int WriteFileAtomically(const QString& path, const QByteArray& bytes, unsigned m
 {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray temporary = target + ".new";
+    if (const int fault = InjectedFault(awsCreate))
+        return fault;
     const int handle
         = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (handle < 0)
         return errno;
-    int rc = ::fchmod(handle, mode) == 0 ? 0 : errno;
+    int rc = InjectedFault(awsWrite);
+    if (rc == 0 && ::fchmod(handle, mode) != 0)
+        rc = errno;
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
     while (rc == 0 && left > 0) {
@@ -51,6 +61,8 @@ int WriteFileAtomically(const QString& path, const QByteArray& bytes, unsigned m
         rc = errno;
     if (::close(handle) != 0 && rc == 0)
         rc = errno;
+    if (rc == 0)
+        rc = InjectedFault(awsRename);
     if (rc == 0 && ::rename(temporary.constData(), target.constData()) != 0)
         rc = errno;
     if (rc != 0) {
@@ -60,6 +72,14 @@ int WriteFileAtomically(const QString& path, const QByteArray& bytes, unsigned m
     SyncFolder(path);
     return 0;
 }
+
+TAtomicWriteFault::TAtomicWriteFault(TAtomicWriteStep step, int code)
+{
+    gFaultCode = code;
+    gFaultStep = step;
+}
+
+TAtomicWriteFault::~TAtomicWriteFault() { gFaultStep = -1; }
 
 TFileLock::TFileLock(const QString& path, int timeoutMs)
 {

@@ -22,7 +22,6 @@ std::map<QString, std::unique_ptr<TRegHive>> gHives;
 std::map<THKey, TOpenKey> gKeys;
 THKey gNextHandle = 1;
 
-constexpr int kMaxKeyNameLength = 255;
 constexpr int kMaxValueNameLength = 16383;
 
 bool IsPredefined(THKey key) { return key >= HKEY_CLASSES_ROOT && key <= HKEY_USERS; }
@@ -55,8 +54,10 @@ long Resolve(THKey key, TOpenKey& out)
 
 bool ValidKeyPath(const QStringList& parts)
 {
+    if (parts.size() > kMaxRegKeyDepth)
+        return false;
     for (const QString& part : parts) {
-        if (part.size() > kMaxKeyNameLength)
+        if (part.size() > kMaxRegKeyNameLength)
             return false;
         for (const QChar c : part)
             if (c.unicode() < 0x20 || c == QLatin1Char(']'))
@@ -93,10 +94,10 @@ long OpenOrCreate(THKey key, const QString& subKey, uint32_t access, THKey* resu
     if (const long rc = Resolve(key, parent); rc != ERROR_SUCCESS)
         return rc;
     const QStringList parts = SplitRegPath(subKey);
-    if (!ValidKeyPath(parts))
-        return ERROR_INVALID_PARAMETER;
     TOpenKey opened = parent;
     opened.Path += parts;
+    if (!ValidKeyPath(opened.Path))
+        return ERROR_INVALID_PARAMETER;
     opened.Access = access;
     bool created = false;
     TRegHive* hive = HiveFor(parent);
@@ -223,9 +224,10 @@ long RegEnumValue(
     THKey key, uint32_t index, QString* valueName, uint32_t maxNameLength, uint32_t* type)
 {
     return ReadKey(key, KEY_QUERY_VALUE, [&](const TRegKeyNode& node) {
-        if (index >= node.Values.size())
+        const std::vector<TRegValue>& values = node.Values();
+        if (index >= values.size())
             return ERROR_NO_MORE_ITEMS;
-        const TRegValue& value = node.Values[index];
+        const TRegValue& value = values[index];
         if (uint32_t(value.Name.size()) > maxNameLength)
             return ERROR_MORE_DATA;
         if (valueName)
@@ -239,10 +241,10 @@ long RegEnumValue(
 long RegEnumKeyEx(THKey key, uint32_t index, QString* subKeyName)
 {
     return ReadKey(key, KEY_ENUMERATE_SUB_KEYS, [&](const TRegKeyNode& node) {
-        if (index >= node.SubKeys.size())
+        if (index >= node.SubKeyCount())
             return ERROR_NO_MORE_ITEMS;
         if (subKeyName)
-            *subKeyName = node.SubKeys[index].Name;
+            *subKeyName = node.SubKeyAt(index).Name();
         return ERROR_SUCCESS;
     });
 }
@@ -263,7 +265,7 @@ long RegDeleteKey(THKey key, const QString& subKey)
         const TRegKeyNode* target = parent ? parent->FindSubKey(last) : nullptr;
         if (!target)
             return ERROR_FILE_NOT_FOUND;
-        return target->SubKeys.empty() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+        return target->SubKeyCount() == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
     });
     if (found != ERROR_SUCCESS)
         return found;
@@ -272,7 +274,7 @@ long RegDeleteKey(THKey key, const QString& subKey)
         const TRegKeyNode* target = parent ? parent->FindSubKey(last) : nullptr;
         if (!target)
             return ERROR_FILE_NOT_FOUND;
-        if (!target->SubKeys.empty())
+        if (target->SubKeyCount() != 0)
             return ERROR_ACCESS_DENIED;
         changed = parent->RemoveSubKey(last);
         return ERROR_SUCCESS;

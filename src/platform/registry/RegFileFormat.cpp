@@ -87,14 +87,16 @@ void AppendValue(QString& out, const TRegValue& value)
 
 void AppendKey(QString& out, const QString& path, const TRegKeyNode& key, bool isRoot)
 {
-    if (!isRoot || !key.Values.empty()) {
+    if (!isRoot || !key.Values().empty()) {
         out += QLatin1Char('[') + path + QStringLiteral("]\n");
-        for (const TRegValue& value : key.Values)
+        for (const TRegValue& value : key.Values())
             AppendValue(out, value);
         out += QLatin1Char('\n');
     }
-    for (const TRegKeyNode& sub : key.SubKeys)
-        AppendKey(out, path + QLatin1Char('\\') + sub.Name, sub, false);
+    for (size_t i = 0; i < key.SubKeyCount(); ++i) {
+        const TRegKeyNode& sub = key.SubKeyAt(i);
+        AppendKey(out, path + QLatin1Char('\\') + sub.Name(), sub, false);
+    }
 }
 
 class TRegParser {
@@ -167,9 +169,14 @@ bool TRegParser::ParseSection(const QString& line, TRegKeyNode& root)
         return Fail(QStringLiteral("раздел вне %1").arg(fRootName));
     const QStringList parts = path.mid(fRootName.size()).split(QLatin1Char('\\'));
     QStringList keyPath = parts.mid(1);
-    for (const QString& part : keyPath)
+    if (keyPath.size() > kMaxRegKeyDepth)
+        return Fail(QStringLiteral("ключ глубже %1 уровней").arg(kMaxRegKeyDepth));
+    for (const QString& part : keyPath) {
         if (part.isEmpty())
             return Fail(QStringLiteral("пустое имя ключа"));
+        if (part.size() > kMaxRegKeyNameLength)
+            return Fail(QStringLiteral("имя ключа длиннее %1 знаков").arg(kMaxRegKeyNameLength));
+    }
     fSkipSection = remove;
     if (remove) {
         if (keyPath.isEmpty())
@@ -200,23 +207,45 @@ bool TRegParser::ParseQuoted(const QString& line, qsizetype& pos, QString& text)
     return Fail(QStringLiteral("незакрытая кавычка"));
 }
 
+// Hexadecimal numbers are written with a fixed count of digits (two per byte, eight per
+// dword), so a shorter one is what a file cut in the middle of a number looks like.
+bool HexNumber(const QString& digits, qsizetype minDigits, qsizetype maxDigits, uint& value)
+{
+    if (digits.size() < minDigits || digits.size() > maxDigits)
+        return false;
+    value = 0;
+    for (const QChar c : digits) {
+        const char16_t u = c.unicode();
+        uint digit;
+        if (u >= u'0' && u <= u'9')
+            digit = u - u'0';
+        else if (u >= u'a' && u <= u'f')
+            digit = u - u'a' + 10;
+        else if (u >= u'A' && u <= u'F')
+            digit = u - u'A' + 10;
+        else
+            return false;
+        value = value * 16 + digit;
+    }
+    return true;
+}
+
+// A long value is continued on the next line, never on an empty one: a backslash with
+// nothing after it means the file was cut there.
 bool TRegParser::ParseHex(QString data, QByteArray& bytes)
 {
     while (data.endsWith(QLatin1Char('\\'))) {
         data.chop(1);
-        if (++fLine >= fLines.size())
+        if (++fLine >= fLines.size() || fLines[fLine].trimmed().isEmpty())
             return Fail(QStringLiteral("файл обрывается посреди значения"));
         data += fLines[fLine].trimmed();
     }
-    data.remove(QLatin1Char(' '));
-    data.remove(QLatin1Char('\t'));
-    if (data.isEmpty())
+    if (data.trimmed().isEmpty())
         return true;
     for (const QString& token : data.split(QLatin1Char(','))) {
-        bool ok = false;
-        const uint v = token.size() <= 2 ? token.toUInt(&ok, 16) : 0;
-        if (!ok || token.isEmpty())
-            return Fail(QStringLiteral("неверный байт «%1»").arg(token));
+        uint v = 0;
+        if (!HexNumber(token.trimmed(), 2, 2, v))
+            return Fail(QStringLiteral("байт «%1» не из двух шестнадцатеричных цифр").arg(token));
         bytes += char(v);
     }
     return true;
@@ -256,10 +285,10 @@ bool TRegParser::ParseValue(const QString& line)
     }
     if (data.startsWith(QLatin1String("dword:"), Qt::CaseInsensitive)) {
         const QString digits = data.mid(6);
-        bool ok = false;
-        const uint v = digits.size() >= 1 && digits.size() <= 8 ? digits.toUInt(&ok, 16) : 0;
-        if (!ok)
-            return Fail(QStringLiteral("неверное число «%1»").arg(digits));
+        uint v = 0;
+        if (!HexNumber(digits, 8, 8, v))
+            return Fail(
+                QStringLiteral("число «%1» не из восьми шестнадцатеричных цифр").arg(digits));
         QByteArray bytes(4, '\0');
         for (int i = 0; i < 4; ++i)
             bytes[i] = char((v >> (8 * i)) & 0xFF);
@@ -272,9 +301,7 @@ bool TRegParser::ParseValue(const QString& line)
         rest = data.mid(4);
     } else if (data.startsWith(QLatin1String("hex("), Qt::CaseInsensitive)) {
         const qsizetype close = data.indexOf(QLatin1String("):"));
-        bool ok = false;
-        type = close > 4 ? data.mid(4, close - 4).toUInt(&ok, 16) : 0;
-        if (!ok)
+        if (close < 0 || !HexNumber(data.mid(4, close - 4), 1, 8, type))
             return Fail(QStringLiteral("неверный тип значения"));
         rest = data.mid(close + 2);
     } else {
@@ -289,6 +316,13 @@ bool TRegParser::ParseValue(const QString& line)
 
 }
 
+QString OversizedRegFileReason(qint64 size)
+{
+    return QStringLiteral("размер %1 байт превышает предел %2 МБ")
+        .arg(size)
+        .arg(kMaxRegFileSize / (1024 * 1024));
+}
+
 QByteArray FormatRegFile(const QString& rootName, const TRegKeyNode& root)
 {
     QString out = kHeader + QStringLiteral("\n\n");
@@ -299,6 +333,10 @@ QByteArray FormatRegFile(const QString& rootName, const TRegKeyNode& root)
 bool ParseRegFile(
     const QByteArray& bytes, const QString& rootName, TRegKeyNode& root, QString* error)
 {
+    if (bytes.size() > kMaxRegFileSize) {
+        *error = OversizedRegFileReason(bytes.size());
+        return false;
+    }
     QString text;
     if (bytes.startsWith("\xFF\xFE")) {
         if (bytes.size() % 2 != 0) {

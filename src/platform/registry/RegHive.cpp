@@ -4,6 +4,7 @@
 #include "platform/registry/RegApi.h"
 #include "platform/registry/RegFileFormat.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -84,12 +85,14 @@ void TRegHive::Refresh()
 
 void TRegHive::Load(const TFileSignature& signature)
 {
+    const bool wasOk = fLoaded && fState == hsOk;
     fLoaded = true;
     fSignature = signature;
-    fRoot = TRegKeyNode();
-    fState = hsOk;
     QFile file(fFile);
     if (!file.open(QIODevice::ReadOnly)) {
+        fRoot = TRegKeyNode();
+        fDigest.clear();
+        fState = hsOk;
         if (!file.exists())
             return;
         fState = hsUnreadable;
@@ -97,16 +100,38 @@ void TRegHive::Load(const TFileSignature& signature)
             QStringLiteral("Файл настроек %1 не читается: %2").arg(fFile, file.errorString()));
         return;
     }
-    const QByteArray bytes = file.readAll();
+    // Never more than the limit is read, even from a file that grows meanwhile, so an
+    // oversized file is refused before it reaches memory.
+    const qint64 size = file.size();
+    const QByteArray bytes = size > kMaxRegFileSize ? QByteArray() : file.read(size + 1);
     if (file.error() != QFileDevice::NoError) {
+        fRoot = TRegKeyNode();
+        fDigest.clear();
         fState = hsUnreadable;
         ReportRegProblem(
             QStringLiteral("Файл настроек %1 не читается: %2").arg(fFile, file.errorString()));
         return;
     }
+    const bool oversized = size > kMaxRegFileSize || bytes.size() > kMaxRegFileSize;
+    // Every write reads the file again under the lock; when it still holds the bytes the
+    // tree came from, the tree is kept, so a large file is not parsed anew for each value.
+    const QByteArray digest
+        = oversized ? QByteArray() : QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+    if (wasOk && !fDigest.isEmpty() && digest == fDigest)
+        return;
+    fRoot = TRegKeyNode();
+    fDigest.clear();
+    fState = hsOk;
     QString reason;
-    if (!ParseRegFile(bytes, fRootName, fRoot, &reason)) {
+    if (oversized) {
         fState = hsDamaged;
+        reason = OversizedRegFileReason(qMax(size, qint64(bytes.size())));
+    } else if (!ParseRegFile(bytes, fRootName, fRoot, &reason)) {
+        fState = hsDamaged;
+    } else {
+        fDigest = digest;
+    }
+    if (fState == hsDamaged) {
         ReportRegProblem(QStringLiteral("Файл настроек %1 повреждён (%2); его значения не "
                                         "используются, при записи он будет отложен в сторону")
                              .arg(fFile, reason));
@@ -172,13 +197,15 @@ long TRegHive::Write(const TWriteOp& op)
     const long rc = op(changedRoot, changed);
     if (rc != ERROR_SUCCESS || !changed)
         return rc;
-    const int code = WriteFileAtomically(fFile, FormatRegFile(fRootName, changedRoot), 0600);
+    const QByteArray bytes = FormatRegFile(fRootName, changedRoot);
+    const int code = WriteFileAtomically(fFile, bytes, 0600);
     if (code != 0) {
         ReportRegProblem(
             QStringLiteral("Файл настроек %1 не записан: %2").arg(fFile, ErrnoText(code)));
         return ResultFromErrno(code);
     }
     fRoot = std::move(changedRoot);
+    fDigest = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
     fSignature = Signature();
     return ERROR_SUCCESS;
 }

@@ -38,6 +38,8 @@ private:
     QString fFile;
     QString fRootName;
     TRegKeyNode fRoot;
+    // Of the bytes fRoot was read from or written as; empty when it stands for no file.
+    QByteArray fDigest;
     THiveState fState = hsOk;
     bool fLoaded = false;
     TFileSignature fSignature;
