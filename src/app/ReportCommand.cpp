@@ -3,13 +3,16 @@
 #include "app/CommandLine.h"
 #include "app/DemoJournal.h"
 #include "app/Journal.h"
+#include "app/JournalArchive.h"
 #include "app/ListCommand.h"
 #include "platform/db/DbError.h"
 #include "report/JournalReport.h"
 #include "report/QuerySnapshot.h"
 #include "report/ReportPrinter.h"
 #include "report/ReportSource.h"
+#include "report/ReportTarget.h"
 
+#include <QDir>
 #include <QGuiApplication>
 
 namespace {
@@ -17,6 +20,26 @@ namespace {
 void Fail(std::FILE* err, const QString& message)
 {
     std::fprintf(err, "%s\n", message.toUtf8().constData());
+}
+
+// The files of the data folder a report must never replace: the journal, the template, every
+// archive, and the files SQLite keeps beside each of them.
+QStringList JournalFiles(TJournal& journal)
+{
+    const QDir dir(journal.Connection().DataDir());
+    QStringList databases { journal.Connection().FilePath(),
+                            dir.absoluteFilePath(TDbConnection::JournalFileName()),
+                            dir.absoluteFilePath(TJournalArchive::TemplateFileName()) };
+    for (const QString& name : dir.entryList({ QStringLiteral("vsk*") }, QDir::Files)) {
+        const QDateTime moment = QDateTime::fromString(name.mid(3, 6), QStringLiteral("MMyyyy"));
+        if (moment.isValid() && TJournalArchive::ArchiveFileName(moment) == name)
+            databases << dir.absoluteFilePath(name);
+    }
+    QStringList files;
+    for (const QString& db : databases)
+        if (!db.isEmpty())
+            files << db << DatabaseCompanionFiles(db);
+    return files;
 }
 
 } // namespace
@@ -36,10 +59,25 @@ int RunReportCommand(const TCommandLine& options, std::FILE* err)
 
         // Without a window there is no printer to ask: the pages are A4.
         TReportPrinter printer(TPrinterGeometry::A4());
+        printer.SetProtectedFiles(JournalFiles(journal));
         TJournalReport report(std::move(source));
         report.DoReport(printer);
 
+        // Every name is checked before the first file is written, so a refused page leaves
+        // no PDF or earlier pages behind either.
         QString error;
+        QStringList targets;
+        if (options.ReportPdf)
+            targets << *options.ReportPdf;
+        if (options.ReportEmf)
+            for (int page = 1; page <= printer.PageCount(); ++page)
+                targets << TReportPrinter::PageFileName(*options.ReportEmf, page);
+        for (const QString& target : targets) {
+            if (!printer.MayWrite(target, &error)) {
+                Fail(err, error);
+                return 1;
+            }
+        }
         if (options.ReportPdf && !printer.SaveToPdf(*options.ReportPdf, &error)) {
             Fail(err, error);
             return 1;

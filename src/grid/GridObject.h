@@ -330,7 +330,7 @@ protected:
     virtual std::unique_ptr<THeadList> CreateRowHeads();
     virtual void ScrollView(qint32 DX, qint32 DY);
     virtual void ResetOrigin();
-    // Closes the editor; the editing Part writes its text.
+    // Closes the editor; cell editing writes its text.
     virtual void CloseEditor();
 
 private:

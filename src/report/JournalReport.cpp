@@ -206,7 +206,11 @@ bool TJournalReport::PrintReport(TReportPrinter& printer)
                 const std::vector<TTextLine>& l = lines[i];
                 if (from < l.size()) {
                     const size_t n = std::min(count, l.size() - from);
-                    c.DrawLines(x + m.ix, y + m.iy, src.Text(row, fColumns[i].Source),
+                    // Clipped so that no glyph reaches a neighbour's cell, whatever the
+                    // font draws beyond what was measured.
+                    const QRect cell(x + m.ix, y + m.iy, fColumns[i].Width - 2 * m.ix,
+                                     rowHeight - 2 * m.iy);
+                    c.DrawLines(cell, src.Text(row, fColumns[i].Source),
                                 std::span<const TTextLine>(l.data() + from, n));
                 }
                 x += fColumns[i].Width;

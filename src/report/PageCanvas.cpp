@@ -2,6 +2,19 @@
 
 #include <cmath>
 
+namespace {
+
+// A tab in a journal value has no tab stops to go to inside a cell; it is shown as the blank
+// the measure counts it as, so what is drawn takes the room that was measured.
+QString Shown(QString text)
+{
+    if (text.contains(u'\t'))
+        text.replace(u'\t', u' ');
+    return text;
+}
+
+} // namespace
+
 TPageCanvas::TPageCanvas(QSize pageSize, TFontMeasureCache& measures)
     : fMeasures(measures)
     , fMeasure(&measures.Get(fFont))
@@ -70,22 +83,30 @@ QSize TPageCanvas::TextExtent(QStringView text) const
 
 void TPageCanvas::TextOut(int x, int y, const QString& text)
 {
+    AddText(QPoint(x, y), text, QRect());
+}
+
+void TPageCanvas::AddText(QPoint topLeft, const QString& text, const QRect& clip)
+{
     if (text.isEmpty())
         return;
     TPageItem item;
     item.Kind = pikText;
     item.Style = FontIndex();
-    item.A = QPoint(x, y + fMeasure->Ascent());
-    item.Text = text;
+    item.A = QPoint(topLeft.x(), topLeft.y() + fMeasure->Ascent());
+    item.Text = Shown(text);
+    item.Clip = clip;
     fPage.Items.push_back(std::move(item));
 }
 
-void TPageCanvas::DrawLines(int x, int y, const QString& text, std::span<const TTextLine> lines)
+void TPageCanvas::DrawLines(const QRect& cell, const QString& text,
+                            std::span<const TTextLine> lines)
 {
     const int lh = fMeasure->LineHeight();
+    int y = cell.top();
     for (const TTextLine& line : lines) {
         if (line.Length > 0)
-            TextOut(x, y, text.mid(line.Start, line.Length));
+            AddText(QPoint(cell.left(), y), text.mid(line.Start, line.Length), cell);
         y += lh;
     }
 }
@@ -121,16 +142,7 @@ int TPageCanvas::DrawText(const QRect& rect, const QString& text, unsigned flags
             else if (fMeasure->Width(part) > width)
                 part = ElideText(*fMeasure, part, width);
         }
-        if (part.isEmpty())
-            continue;
-        TPageItem item;
-        item.Kind = pikText;
-        item.Style = FontIndex();
-        item.A = QPoint(rect.left(), y + fMeasure->Ascent());
-        item.Text = std::move(part);
-        if (fMeasure->Width(item.Text) > width)
-            item.Clip = QRect(rect.left(), y, rect.width(), lh);
-        fPage.Items.push_back(std::move(item));
+        AddText(QPoint(rect.left(), y), part, QRect(rect.left(), y, rect.width(), lh));
     }
     return drawn * lh;
 }

@@ -37,16 +37,18 @@ public:
     QSize TextExtent(QStringView text) const;
     int TextHeight() const { return fMeasure->LineHeight(); }
 
-    // One line of text with its top left corner at (x, y), not wrapped or clipped.
+    // One line of text with its top left corner at (x, y), not wrapped or clipped. Here and
+    // below a tab is drawn as a blank.
     void TextOut(int x, int y, const QString& text);
-    // Text laid into rect by flags: lines that would show only in part are not drawn.
-    // Returns the height of the lines drawn.
+    // Text laid into rect by flags, clipped to it: lines that would show only in part are
+    // not drawn. Returns the height of the lines drawn.
     int DrawText(const QRect& rect, const QString& text, unsigned flags);
     // The height the wrapped text needs in a rectangle width units wide; 0 for no text.
     int MeasureText(int width, const QString& text) const;
 
-    // Draws the given wrapped lines of text one under another from (x, y).
-    void DrawLines(int x, int y, const QString& text, std::span<const TTextLine> lines);
+    // Draws the given wrapped lines of text one under another from the top left corner of
+    // cell, clipped to cell.
+    void DrawLines(const QRect& cell, const QString& text, std::span<const TTextLine> lines);
 
     // A copy of the drawing so far, for a preview that shows a page before its document
     // is finished.
@@ -55,6 +57,7 @@ public:
     std::shared_ptr<const TRecordedPage> Finish();
 
 private:
+    void AddText(QPoint topLeft, const QString& text, const QRect& clip);
     int PenIndex();
     int FontIndex();
 

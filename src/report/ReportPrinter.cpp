@@ -1,6 +1,7 @@
 #include "report/ReportPrinter.h"
 
 #include "report/EmfWriter.h"
+#include "report/ReportTarget.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -182,8 +183,20 @@ QString TReportPrinter::PageFileName(const QString& theFile, int page)
     return theFile + QStringLiteral("%1.emf").arg(page, 2, 10, QChar(u'0'));
 }
 
+bool TReportPrinter::MayWrite(const QString& fileName, QString* error) const
+{
+    const QString refusal = ReportTargetRefusal(fileName, fProtectedFiles);
+    if (refusal.isEmpty())
+        return true;
+    if (error)
+        *error = refusal;
+    return false;
+}
+
 bool TReportPrinter::SavePageToFile(int page, const QString& fileName, QString* error) const
 {
+    if (!MayWrite(fileName, error))
+        return false;
     const auto m = GetMetafile(page);
     if (!m) {
         if (error)
@@ -201,6 +214,9 @@ bool TReportPrinter::SaveToFile(const QString& theFile, QString* error) const
         return false;
     }
     for (int i = 1; i <= PageCount(); ++i)
+        if (!MayWrite(PageFileName(theFile, i), error))
+            return false;
+    for (int i = 1; i <= PageCount(); ++i)
         if (!SavePageToFile(i, PageFileName(theFile, i), error))
             return false;
     return true;
@@ -208,6 +224,8 @@ bool TReportPrinter::SaveToFile(const QString& theFile, QString* error) const
 
 bool TReportPrinter::SaveToPdf(const QString& fileName, QString* error)
 {
+    if (!MayWrite(fileName, error))
+        return false;
     DonePrinting();
     auto fail = [&](const QString& why) {
         if (error)

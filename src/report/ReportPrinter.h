@@ -4,6 +4,7 @@
 #include "report/PrinterGeometry.h"
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -79,8 +80,16 @@ public:
     void Abort() { fAbort = true; }
     bool Printing() const { return fPrinting; }
 
+    // Every save refuses, with a message and without writing, a file that is one of these
+    // or any SQLite database (ReportTargetRefusal), and replaces a file only once the new
+    // one is complete.
+    void SetProtectedFiles(QStringList files) { fProtectedFiles = std::move(files); }
+    const QStringList& ProtectedFiles() const { return fProtectedFiles; }
+    bool MayWrite(const QString& fileName, QString* error = nullptr) const;
+
     // Saves every page as an enhanced metafile file named TheFile, the page number in two
-    // digits and ".emf" (report01.emf, report02.emf, ...). Only a finished document.
+    // digits and ".emf" (report01.emf, report02.emf, ...). Only a finished document; no
+    // page is written when any of the names is refused.
     bool SaveToFile(const QString& theFile, QString* error = nullptr) const;
     static QString PageFileName(const QString& theFile, int page);
     bool SavePageToFile(int page, const QString& fileName, QString* error = nullptr) const;
@@ -105,6 +114,7 @@ private:
     int fCurrentPage = 0;
     bool fDonePrinting = false;
     QString fTitle;
+    QStringList fProtectedFiles;
     std::atomic<bool> fAbort = false;
     std::atomic<bool> fPrinting = false;
 };

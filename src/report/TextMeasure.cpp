@@ -26,6 +26,9 @@ TFontMeasure::TFontMeasure(const TPageFont& font)
 
 qreal TFontMeasure::Advance(QChar c) const
 {
+    // The canvas draws a tab as a blank.
+    if (c == u'\t')
+        c = u' ';
     if (c.unicode() < fAdvances.size()) {
         float& a = fAdvances[c.unicode()];
         if (a < 0)

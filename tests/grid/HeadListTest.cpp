@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <random>
 
 namespace {
@@ -116,27 +118,79 @@ TEST(HeadList, GetHeadCreatesOnce)
 
 TEST(HeadList, MoveHeadsMovesBlocks)
 {
+    const std::initializer_list<qint64> Ten = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 };
     struct {
         const char* Name;
+        std::initializer_list<qint64> Start;
         qint32 From, To, Count;
-        std::vector<qint64> Expected; // new number of the former heads 0..9
+        std::vector<qint64> Expected; // new numbers of the heads, in the order of Start
     } Cases[] = {
-        { "forward", 2, 7, 3, { 0, 1, 5, 6, 7, 2, 3, 4, 8, 9 } },
-        { "backward", 5, 2, 3, { 0, 1, 5, 6, 7, 2, 3, 4, 8, 9 } },
-        { "inside block", 2, 3, 3, { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 } },
-        { "zero count", 2, 7, 0, { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 } },
-        { "single forward", 0, 9, 1, { 9, 0, 1, 2, 3, 4, 5, 6, 7, 8 } },
-        { "single backward", 9, 0, 1, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 0 } },
+        { "forward", Ten, 2, 7, 3, { 0, 1, 5, 6, 7, 2, 3, 4, 8, 9 } },
+        { "backward", Ten, 5, 2, 3, { 0, 1, 5, 6, 7, 2, 3, 4, 8, 9 } },
+        { "inside block", Ten, 2, 3, 3, { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 } },
+        { "zero count", Ten, 2, 7, 0, { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 } },
+        { "single forward", Ten, 0, 9, 1, { 9, 0, 1, 2, 3, 4, 5, 6, 7, 8 } },
+        { "single backward", Ten, 9, 0, 1, { 1, 2, 3, 4, 5, 6, 7, 8, 9, 0 } },
+        { "empty slots before every head", { 5, 6, 7, 8, 9 }, 1, 3, 1, { 5, 6, 7, 8, 9 } },
+        { "empty slots after every head", { 0, 1, 2, 3, 4 }, 9, 6, 2, { 0, 1, 2, 3, 4 } },
+        { "empty slots between heads", { 0, 10 }, 2, 5, 2, { 0, 10 } },
+        { "empty block forward onto heads", { 5, 6, 7 }, 1, 6, 2, { 3, 4, 7 } },
+        { "empty block backward onto heads", { 0, 1, 2 }, 8, 1, 2, { 0, 3, 4 } },
+        { "unnumbered head stays in front", { -1, 3, 4 }, 3, 0, 2, { -1, 0, 1 } },
     };
     for (const auto& C : Cases) {
         TFakeGridHost G;
-        Fill(G.Cols, { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 });
+        Fill(G.Cols, C.Start);
         G.Cols.MoveHeads(C.From, C.To, C.Count);
         ExpectConsistent(G.Cols, C.Name);
         std::vector<qint64> Got;
-        for (qint32 Tag = 0; Tag < 10; ++Tag)
-            Got.push_back(NumberOfTag(G.Cols, Tag));
+        for (qint64 Tag : C.Start)
+            Got.push_back(NumberOfTag(G.Cols, qint32(Tag)));
         EXPECT_EQ(Got, C.Expected) << C.Name;
+    }
+}
+
+// The move as a list of numbered slots: the block is taken out and put back behind the
+// slot To (forwards) or in front of it (backwards); a slot's new number is its new place.
+TEST(HeadList, MoveHeadsRenumbersAsTheSlotsMove)
+{
+    std::mt19937 Random(5);
+    for (int Round = 0; Round < 2000; ++Round) {
+        const qint32 From = qint32(Random() % 40);
+        const qint32 To = qint32(Random() % 40);
+        const qint32 N = qint32(Random() % 8);
+        std::vector<qint64> Start;
+        for (qint64 Number = 0; Number < 48; ++Number)
+            if (Random() % 4 == 0)
+                Start.push_back(Number);
+
+        std::vector<qint64> Slots(64);
+        std::iota(Slots.begin(), Slots.end(), 0);
+        const bool Moves = N > 0 && From != To && !(From < To && From + N > To);
+        if (Moves) {
+            std::vector<qint64> Block(Slots.begin() + From, Slots.begin() + From + N);
+            Slots.erase(Slots.begin() + From, Slots.begin() + From + N);
+            const qint32 At = From < To ? To - N + 1 : To;
+            Slots.insert(Slots.begin() + At, Block.begin(), Block.end());
+        }
+        std::vector<qint64> Expected;
+        for (qint64 Number : Start)
+            Expected.push_back(std::find(Slots.begin(), Slots.end(), Number) - Slots.begin());
+
+        TFakeGridHost G;
+        for (qint64 Number : Start) {
+            THead* H = G.Cols.Add();
+            H->SetTag(qint32(Number));
+            H->SetCell(Number);
+        }
+        G.Cols.MoveHeads(From, To, N);
+        const std::string Case = "heads " + std::to_string(Start.size()) + ", MoveHeads("
+            + std::to_string(From) + ", " + std::to_string(To) + ", " + std::to_string(N) + ")";
+        ExpectConsistent(G.Cols, Case.c_str());
+        std::vector<qint64> Got;
+        for (qint64 Number : Start)
+            Got.push_back(NumberOfTag(G.Cols, qint32(Number)));
+        ASSERT_EQ(Got, Expected) << Case;
     }
 }
 

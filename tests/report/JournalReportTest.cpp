@@ -2,6 +2,8 @@
 #include "report/JournalReport.h"
 #include "report/ReportPrinter.h"
 
+#include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -184,6 +186,50 @@ TEST(JournalReportTest, TextsAreLaidInsideTheirCells)
         }
     }
     EXPECT_EQ(found, 1);
+}
+
+
+TEST(JournalReportTest, CellTextNeverLeavesItsCell)
+{
+    // A tab has no tab stop to go to inside a cell, and a word wider than the cell is cut
+    // inside: neither may put ink into the next column.
+    const QString tabbed = "Строка1\tТАБ\tконец";
+    const QString wide = "ШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШ";
+    for (const QString& value : { tabbed, wide }) {
+        auto src = MakeSource({ "Ф.И.О.", "Объект" }, { { value, "" } });
+        src->Columns[0].ScreenWidth = 200;
+        TReportPrinter prn;
+        TJournalReport report(src);
+        report.DoReport(prn);
+        const auto page = prn.GetMetafile(1);
+        const int cellRight = kLeft + report.Columns()[0].Width - 47;
+        TRecordedPage texts = *page;
+        auto blanks = [](QString t) { return t.replace('\t', ' '); };
+        std::erase_if(texts.Items, [&](const TPageItem& item) {
+            return item.Kind != pikText || !blanks(value).contains(blanks(item.Text));
+        });
+        ASSERT_FALSE(texts.Items.empty());
+        for (const TPageItem& item : texts.Items) {
+            EXPECT_FALSE(item.Text.contains('\t')) << "a tab is drawn as a blank";
+            EXPECT_FALSE(item.Clip.isEmpty());
+            EXPECT_LE(item.Clip.right(), cellRight);
+        }
+        // Replayed at a tenth of a unit per pixel, no pixel right of the cell is touched.
+        const double scale = 0.1;
+        QImage image(QSize(int(page->Size.width() * scale), int(page->Size.height() * scale)),
+                     QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            texts.Replay(painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+        }
+        int inkBeyond = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = int(std::ceil(cellRight * scale)) + 1; x < image.width(); ++x)
+                if (image.pixel(x, y) != qRgb(255, 255, 255))
+                    ++inkBeyond;
+        EXPECT_EQ(inkBeyond, 0) << value.toStdString();
+    }
 }
 
 } // namespace

@@ -74,4 +74,46 @@ TEST(ReportCommandTest, FailsWithTheErrorText)
     EXPECT_FALSE(TCommandLine::AsksForReport({ "veskor", "--search", "--report", "--list" }));
 }
 
+
+TEST(ReportCommandTest, NeverWritesOverTheJournalItsTemplateOrAnArchive)
+{
+    QTemporaryDir dir;
+    DemoJournal::EnsureFiles(dir.path(), 30);
+    const QString journal = dir.filePath("vsk-msk.db");
+    ASSERT_TRUE(QFile::copy(journal, dir.filePath("vsk012026.db")));
+    ASSERT_TRUE(QFile::copy(journal, dir.filePath("renamed-archive.pdf")));
+    ASSERT_TRUE(QFile::link(journal, dir.filePath("page01.emf")));
+    const QStringList files = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+    auto contents = [&] {
+        QList<QByteArray> all;
+        for (const QString& name : files) {
+            QFile f(dir.filePath(name));
+            all << (f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+        }
+        return all;
+    };
+    const QList<QByteArray> before = contents();
+
+    struct {
+        const char* Name;
+        QStringList Args;
+    } Cases[] = {
+        { "journal", { "--report", journal } },
+        { "journal spelt otherwise", { "--report", dir.path() + "/./vsk-msk.db" } },
+        { "template", { "--report", dir.filePath("template-msk.db") } },
+        { "archive", { "--report", dir.filePath("vsk012026.db") } },
+        { "archive under another name", { "--report", dir.filePath("renamed-archive.pdf") } },
+        { "a page named as a link to the journal",
+          { "--report", dir.filePath("r.pdf"), "--report-emf", dir.filePath("page") } },
+    };
+    for (const auto& C : Cases) {
+        QString err;
+        EXPECT_EQ(RunCommand(Options(QStringList { "--data-dir", dir.path() } + C.Args), &err), 1)
+            << C.Name;
+        EXPECT_TRUE(err.startsWith("Отчёт не записан")) << C.Name << ": " << err.toStdString();
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files, QDir::Name), files) << C.Name;
+        EXPECT_EQ(contents(), before) << C.Name;
+    }
+}
+
 } // namespace

@@ -25,13 +25,16 @@ struct TFakeLayout {
     std::shared_ptr<std::atomic<int>> Pages = std::make_shared<std::atomic<int>>(1);
     std::shared_ptr<std::atomic<int>> Runs = std::make_shared<std::atomic<int>>(0);
     std::shared_ptr<std::atomic<int>> StepMs = std::make_shared<std::atomic<int>>(0);
+    std::shared_ptr<std::atomic<int>> LaidOut = std::make_shared<std::atomic<int>>(0);
 
     TReportLayout Function() const
     {
         auto pages = Pages;
         auto runs = Runs;
         auto step = StepMs;
-        return [pages, runs, step](const TReportRequest& request, const TReportProgress& progress) {
+        auto laidOut = LaidOut;
+        return [pages, runs, step, laidOut](const TReportRequest& request,
+                                            const TReportProgress& progress) {
             auto printer = std::make_unique<TReportPrinter>(request.Geometry);
             printer->NewJob(QStringLiteral("Отчёт"));
             const int count = pages->load();
@@ -39,6 +42,7 @@ struct TFakeLayout {
                 if (i > 1)
                     printer->NewPage();
                 printer->CurrCanvas()->TextOut(100, 100, QString::number(i));
+                ++*laidOut;
                 if (step->load() > 0)
                     std::this_thread::sleep_for(std::chrono::milliseconds(step->load()));
                 if (!progress.Step(i, count))
@@ -200,6 +204,20 @@ TEST_F(RptFormTest, SavesTheShownPage)
     const QByteArray head = file.read(44);
     ASSERT_EQ(head.size(), 44);
     EXPECT_EQ(head.mid(40, 4), QByteArray(" EMF"));
+
+    // A journal database under the name chosen in the dialog is kept as it was.
+    const QString db = dir.filePath("vsk-msk.emf");
+    const QByteArray journal = QByteArray("SQLite format 3\0", 16) + QByteArray(200, 'j');
+    {
+        QFile f(db);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(journal);
+    }
+    EXPECT_FALSE(form->SavePageTo(db, &error));
+    EXPECT_TRUE(error.startsWith("Отчёт не записан")) << error.toStdString();
+    QFile kept(db);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), journal);
 }
 
 TEST_F(RptFormTest, ClosingDuringALayoutWaitsForTheWorker)
@@ -212,7 +230,9 @@ TEST_F(RptFormTest, ClosingDuringALayoutWaitsForTheWorker)
         QTest::qWait(10);
     EXPECT_TRUE(form->Processing());
     form.reset(); // must neither hang nor crash
-    SUCCEED();
+    // The close stops the layout between pages rather than waiting for all of them.
+    EXPECT_LT(fLayout.LaidOut->load(), 50);
+    EXPECT_EQ(fLayout.Runs->load(), 1) << "the layout ran to its end before the close returned";
 }
 
 TEST_F(RptFormTest, AFailingLayoutIsReportedAndTheWindowStays)

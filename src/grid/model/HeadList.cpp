@@ -3,8 +3,6 @@
 #include "grid/model/CellList.h"
 #include "grid/model/GridHost.h"
 
-#include <algorithm>
-
 THeadList::THeadList(IGridHost* Grid)
     : TCellObjectList(Grid)
 {
@@ -41,42 +39,44 @@ THead* THeadList::GetHead(TCellNumber Cell)
     return Head;
 }
 
-void THeadList::ShiftNumbers(int I, int J)
-{
-    if (I < J)
-        for (int K = std::max(I + 1, 0); K <= J && K < Count(); ++K)
-            StoreNumberAt(K, Items(K)->Cell() - 1);
-    else if (J < I)
-        for (int K = std::max(J, 0); K < I && K < Count(); ++K)
-            StoreNumberAt(K, Items(K)->Cell() + 1);
-}
-
 void THeadList::MoveHeads(qint32 From, qint32 To, qint32 N)
 {
-    if (Count() == 0 || N <= 0 || From == To || (From < To && From + N > To))
+    if (Count() == 0 || N <= 0 || From == To || From < 0 || To < 0
+        || (From < To && qint64(From) + N > To))
         return;
-    if (From > To)
-        From = From + N - 1;
+    // The move permutes the numbers Low..High: the block and the run of numbers it passes
+    // over trade places, each keeping its order. Heads outside that range keep their
+    // numbers, however far the block or its destination lies from any head.
+    const bool Forward = From < To;
+    const TCellNumber First = From;
+    const TCellNumber Last = First + N - 1;
+    const TCellNumber Low = Forward ? First : To;
+    const TCellNumber High = Forward ? To : Last;
+    auto NewNumber = [&](TCellNumber X) -> TCellNumber {
+        if (Forward)
+            return X <= Last ? X + (To - Last) : X - N;
+        return X >= First ? X - (First - To) : X + N;
+    };
+    int A = Count();
+    int Mid = Count();
+    int B = Count();
+    Find(Low, A);
+    Find(Forward ? Last + 1 : First, Mid);
+    Find(High + 1, B);
+    if (A == B)
+        return;
     {
         TCollectionUpdate Update(*this);
-        for (qint32 K = 0; K < N; ++K) {
-            int I = Count();
-            int J = Count();
-            const bool HasFrom = Find(From, I);
-            if (!Find(To, J) && From < To)
-                --J;
-            J = std::clamp(J, 0, Count() - 1);
-            if (HasFrom) {
-                THead* Head = Items(I);
-                StoreNumber(*Head, To);
-                ShiftNumbers(I, J);
-                MoveItem(I, J);
-            } else {
-                if (From < To)
-                    --I;
-                ShiftNumbers(I, J);
-            }
-        }
+        for (int K = A; K < B; ++K)
+            StoreNumberAt(K, NewNumber(Items(K)->Cell()));
+        // Both ways the heads of the second group (the run passed over forwards, the block
+        // backwards) end up in front of the first; moving the smaller group rotates them.
+        if (Mid - A <= B - Mid)
+            for (int K = A; K < Mid; ++K)
+                MoveItem(A, B - 1);
+        else
+            for (int K = Mid; K < B; ++K)
+                MoveItem(K, A + (K - Mid));
     }
     if (IGridHost* G = Grid(); G && G->CellList())
         G->CellList()->UpdateIndexes();

@@ -17,7 +17,9 @@ public:
     THead* GetHead(TCellNumber Cell);
     THead* FindHead(TCellNumber Cell) const { return static_cast<THead*>(FindObject(Cell)); }
     // Moves the block of Count numbers starting at From so that, moving
-    // forwards, its last head ends at To, and moving backwards, its first.
+    // forwards, its last number becomes To, and moving backwards, its first;
+    // the numbers passed over close up. Numbers without a head are empty
+    // slots, so a move among empty slots renumbers no head.
     void MoveHeads(qint32 From, qint32 To, qint32 Count);
 
     qint32 DefHeadSize() const { return fDefHeadSize; }
@@ -33,8 +35,6 @@ protected:
     void Update(TGridObjectCollectionItem* Item) override;
 
 private:
-    void ShiftNumbers(int I, int J);
-
     qint32 fDefHeadSize = 20;
     std::vector<THead*> fCollapseHistory;
 };
