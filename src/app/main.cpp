@@ -3,6 +3,7 @@
 #include "app/DemoJournal.h"
 #include "app/ListCommand.h"
 #include "app/MainForm.h"
+#include "app/ProgramLocale.h"
 #include "app/ReportCommand.h"
 #include "messages/Trace.h"
 #include "platform/db/DbError.h"
@@ -45,6 +46,7 @@ int RunWindow(int argc, char* argv[], TCommandLine options)
 
 int main(int argc, char* argv[])
 {
+    ChooseProgramLocale();
     if (TCommandLine::AsksForReport(Arguments(argc, argv)))
         return RunReportProgram(argc, argv);
     TCommandLine options = TCommandLine::Parse(Arguments(argc, argv));
