@@ -78,6 +78,7 @@ TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* p
     statusBar()->setSizeGripEnabled(true);
 
     connect(&fJournal, &TJournal::JournalOpened, this, &TMainForm::JournalOpened);
+    connect(&fJournal.Query(), &TDbQuery::BeforeClose, this, &TMainForm::JournalClosing);
     connect(&fJournal.Query(), &TDbQuery::AfterScroll, this, &TMainForm::RecordMoved);
 
     // The design placement: a 644 x 520 client area in the middle of the screen, kept on
@@ -551,19 +552,35 @@ void TMainForm::RecordMoved()
 
 void TMainForm::JournalOpened()
 {
-    // A journal seen for the first time (or whose fields changed) gets widths fitted to its
-    // titles and first rows instead of one width for all; once per set of fields, so that a
-    // search does not measure the rows again or undo the widths the user has set since.
-    if (!RestoreColumnWidths(fDBGrid1, this, QString::fromLatin1(kProgramRegPath))) {
-        QStringList fields;
-        for (int i = 0; i < fModel->columnCount(); ++i)
-            fields << fModel->FieldNameAt(i);
-        if (fields != fFittedFields) {
-            FitColumnWidths();
-            fFittedFields = fields;
+    // The stored layout (or, without one, widths fitted to the titles and first rows) is for
+    // the first sight of a journal's fields in this run; every later reopen of the same
+    // fields (a search, a sort, a refresh) keeps the columns as the user left them just
+    // before it.
+    const QStringList fields = ViewFieldNames();
+    if (!fields.isEmpty()) {
+        if (fields != fLayoutFields) {
+            if (!RestoreColumnWidths(fDBGrid1, this, QString::fromLatin1(kProgramRegPath)))
+                FitColumnWidths();
+            fLayoutFields = fields;
+        } else if (!fSessionColumns.isEmpty()) {
+            ApplyTableColumns(fDBGrid1, fSessionColumns);
         }
     }
     RecordMoved();
+}
+
+void TMainForm::JournalClosing()
+{
+    if (ViewFieldNames() == fLayoutFields)
+        fSessionColumns = EncodeTableColumns(fDBGrid1);
+}
+
+QStringList TMainForm::ViewFieldNames() const
+{
+    QStringList fields;
+    for (int i = 0; i < fModel->columnCount(); ++i)
+        fields << fModel->FieldNameAt(i);
+    return fields;
 }
 
 void TMainForm::FitColumnWidths()

@@ -96,6 +96,8 @@ private:
     void ViewRowChanged();
     void RecordMoved();
     void JournalOpened();
+    void JournalClosing();
+    QStringList ViewFieldNames() const;
     void TabChanged(int index);
     void ShowError(const QString& message);
     bool Confirm(const QString& question);
@@ -137,7 +139,8 @@ private:
     QAction* fMiClose = nullptr;
     bool fFollowingQuery = false;
     bool fStarting = true;
-    QStringList fFittedFields; // the fields whose widths were last fitted
+    QStringList fLayoutFields; // the fields the columns were last laid out for
+    QByteArray fSessionColumns; // their widths (-1 hidden) when the query last closed
     std::function<void(const QString&)> fErrorSink;
     std::function<bool(const QString&)> fConfirmSink;
 };

@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <functional>
 
 namespace {
 
@@ -280,13 +281,50 @@ TEST_F(MainFormTest, PlacementAndColumnsAreKeptForTheNextStart)
     EXPECT_EQ(again.frameGeometry().size(), outer.size());
     EXPECT_EQ(again.TableView()->columnWidth(patient), 233);
     EXPECT_TRUE(again.TableView()->isColumnHidden(year));
-    // Every open of the journal query puts the layout back, a new query included.
+    // What the user changes in this run outlives every reopen of the journal query.
     again.TableView()->setColumnHidden(year, false);
     again.FullTable();
-    EXPECT_TRUE(again.TableView()->isColumnHidden(year));
-    again.TableView()->setColumnHidden(year, false);
+    EXPECT_FALSE(again.TableView()->isColumnHidden(year));
     again.close();
     QFile::remove(settings);
+}
+
+TEST_F(MainFormTest, SearchesSortsAndRefreshesKeepTheColumnsAsTheUserLeftThem)
+{
+    QTableView* view = fForm->TableView();
+    const int patient = ColumnOf("PATIENT");
+    const int year = ColumnOf("BIRTH_YEAR");
+    // Nothing is stored for this journal yet: widths fitted to the contents, never all alike.
+    const int fittedNote = view->columnWidth(ColumnOf("NOTE"));
+    EXPECT_NE(view->columnWidth(patient), view->columnWidth(year));
+    view->setColumnWidth(patient, 321);
+    view->setColumnHidden(year, true);
+    const std::function<void()> reopens[] = {
+        [&] {
+            fForm->SearchBox()->setText("а");
+            fForm->ApplyQuery();
+        },
+        [&] {
+            fForm->SortList()->setCurrentIndex(2);
+            emit fForm->SortList()->activated(2);
+        },
+        [&] { emit view->horizontalHeader()->sectionClicked(patient); },
+        [&] { fForm->Refresh(); },
+        [&] { fForm->FullTable(); },
+    };
+    for (const auto& reopen : reopens) {
+        reopen();
+        EXPECT_EQ(view->columnWidth(patient), 321);
+        EXPECT_TRUE(view->isColumnHidden(year));
+        EXPECT_EQ(view->columnWidth(ColumnOf("NOTE")), fittedNote);
+    }
+    // A query that failed to open leaves the view without columns; the next open still gets
+    // the user's columns back.
+    fForm->Journal().Query().Close();
+    fForm->FullTable();
+    EXPECT_EQ(view->columnWidth(patient), 321);
+    EXPECT_TRUE(view->isColumnHidden(year));
+    EXPECT_TRUE(fErrors.isEmpty()) << fErrors.join('\n').toStdString();
 }
 
 TEST_F(MainFormTest, CloseTakesTheTextOfAnOpenCellEditor)

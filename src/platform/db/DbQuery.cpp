@@ -268,6 +268,7 @@ void TDbQuery::Close()
 {
     if (!Active())
         return;
+    emit BeforeClose();
     fFields.clear();
     fKeys.clear();
     fLoadedRows.clear();

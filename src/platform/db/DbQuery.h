@@ -92,6 +92,8 @@ public:
 
 signals:
     void AfterOpen();
+    // While the fields are still there: views take note of how they showed them.
+    void BeforeClose();
     void AfterScroll();
     void AfterClose();
     void StateChanged();
