@@ -269,10 +269,11 @@ QString TJournalArchive::FilePath(const QString& name) const
     return QDir(fDataDir).absoluteFilePath(name);
 }
 
+QString TJournalArchive::ArchivePath() const { return FilePath(fArchiveName); }
+
 QString TJournalArchive::Question() const
 {
-    return QStringLiteral("Перенести все записи журнала в архив «%1» и начать новый журнал "
-                          "с копии шаблона?")
+    return QStringLiteral("Перенести все записи журнала в архив %1 и начать новый журнал?")
         .arg(fArchiveName);
 }
 

@@ -68,6 +68,7 @@ public:
     static QString TemplateFileName(); // "template-msk.db"
 
     const QString& ArchiveName() const { return fArchiveName; }
+    QString ArchivePath() const; // where the archive goes, in the data folder
     QString Question() const; // for an "are you sure" step, when the caller wants one
 
     TArchiveOutcome Run(TJournal& journal, const TConfirm& confirm = {});

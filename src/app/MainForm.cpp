@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -353,6 +354,14 @@ QString TMainForm::UnsavedEditText() const
                     .arg(first.DisplayLabel(), first.DisplayText());
     }
     return which + QStringLiteral(":\r") + values.join(u'\r');
+}
+
+void TMainForm::ShowInfo(const QString& caption, const QString& message)
+{
+    if (fInfoSink)
+        fInfoSink(message);
+    else
+        ShowMsgDlg(message, { bOk, iASTERISK }, caption);
 }
 
 bool TMainForm::Confirm(const QString& question)
@@ -692,9 +701,16 @@ void TMainForm::ArchiveCommand()
         return;
     RunCommand([this] {
         TJournalArchive archive(fJournal.Connection());
-        const TArchiveOutcome outcome = archive.Run(fJournal);
+        // Moving the whole journal away is not undone by a click: it is asked first, and
+        // the user is told afterwards where the records went.
+        const TArchiveOutcome outcome
+            = archive.Run(fJournal, [this](const QString& q) { return Confirm(q); });
         if (!outcome.Message.isEmpty())
             ShowErrorBox(TJournalArchive::Caption(), outcome.Message);
+        else if (outcome.Result == arDone)
+            ShowInfo(TJournalArchive::Caption(),
+                QStringLiteral("Записи журнала перенесены в архив %1. Начат новый журнал.")
+                    .arg(QDir::toNativeSeparators(archive.ArchivePath())));
     });
 }
 

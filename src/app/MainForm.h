@@ -56,6 +56,8 @@ public:
     {
         fConfirmSink = std::move(sink);
     }
+    // Where notices go (what a command did); the message box by default.
+    void SetInfoSink(std::function<void(const QString&)> sink) { fInfoSink = std::move(sink); }
 
     // Runs a command; a failure of the data layer is shown in an error box and the window
     // stays usable.
@@ -101,6 +103,7 @@ private:
     void TabChanged(int index);
     void ShowError(const QString& message);
     bool Confirm(const QString& question);
+    void ShowInfo(const QString& caption, const QString& message);
     // Before a command: an open cell editor's text goes into the record (false when the
     // record refused it), and a journal archived elsewhere is opened anew.
     bool PrepareCommand();
@@ -143,4 +146,5 @@ private:
     QByteArray fSessionColumns; // their widths (-1 hidden) when the query last closed
     std::function<void(const QString&)> fErrorSink;
     std::function<bool(const QString&)> fConfirmSink;
+    std::function<void(const QString&)> fInfoSink;
 };

@@ -109,6 +109,10 @@ void TMyMsgDlg::processinfo()
     if (AButtons.Contains(bNo)) {
         btn2->setText(QStringLiteral("&Нет"));
         SetButtonResult(btn2, mrNo);
+        // A question is answered "no" by Enter: what it asks about (a deletion, the archive)
+        // happens only when chosen.
+        btn2->setDefault(true);
+        btn2->setFocus();
         btn2->show();
     }
 

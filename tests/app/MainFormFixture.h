@@ -34,6 +34,7 @@ protected:
         fForm = std::make_unique<TMainForm>(fDir.path());
         fForm->SetErrorSink([this](const QString& m) { fErrors << m; });
         fForm->SetConfirmSink([](const QString&) { return true; });
+        fForm->SetInfoSink([this](const QString& m) { fInfos << m; });
         fForm->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(fForm.get()));
     }
@@ -71,4 +72,5 @@ protected:
     QTemporaryDir fDir;
     std::unique_ptr<TMainForm> fForm;
     QStringList fErrors;
+    QStringList fInfos;
 };

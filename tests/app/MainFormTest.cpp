@@ -245,8 +245,27 @@ TEST_F(MainFormTest, CloseWritesAPendingEdit)
 
 TEST_F(MainFormTest, ArchiveStartsAnEmptyJournalAndRefusesASecondTimeInAMonth)
 {
+    const QString name = TJournalArchive::ArchiveFileName(QDateTime::currentDateTime());
+    QStringList questions;
+    bool agree = false;
+    fForm->SetConfirmSink([&](const QString& q) {
+        questions << q;
+        return agree;
+    });
+    fForm->ArchiveCommand(); // declined: nothing moves
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions[0],
+        QStringLiteral("Перенести все записи журнала в архив %1 и начать новый журнал?").arg(name));
+    EXPECT_EQ(Query().RecordCount(), 40);
+    EXPECT_FALSE(QFileInfo::exists(fDir.filePath(name)));
+    EXPECT_TRUE(fInfos.isEmpty());
+
+    agree = true;
     fForm->ArchiveCommand();
     EXPECT_TRUE(fErrors.isEmpty()) << fErrors.join('\n').toStdString();
+    ASSERT_EQ(fInfos.size(), 1);
+    EXPECT_TRUE(fInfos[0].contains(QDir::toNativeSeparators(fDir.filePath(name))))
+        << fInfos[0].toStdString();
     EXPECT_TRUE(Query().Active());
     EXPECT_EQ(Query().RecordCount(), 0);
     EXPECT_EQ(fForm->TableView()->model()->rowCount(), 0);

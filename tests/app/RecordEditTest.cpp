@@ -264,6 +264,8 @@ TEST_F(RecordEditTest, AJournalArchivedElsewhereIsOpenedAnewAndTheLostEditShown)
         TMainForm other(fDir.path());
         QStringList otherErrors;
         other.SetErrorSink([&](const QString& m) { otherErrors << m; });
+        other.SetInfoSink([](const QString&) {});
+        other.SetConfirmSink([](const QString&) { return true; });
         other.ArchiveCommand();
         ASSERT_TRUE(otherErrors.isEmpty()) << otherErrors.join('\n').toStdString();
         other.close();

@@ -149,6 +149,11 @@ TEST_F(MsgDlgTest, EnterPressesTheOnlyOkButton)
     EXPECT_EQ(ShowAndAnswer("text", { bOk }, {}, Press(Qt::Key_Return)), mrOk);
 }
 
+TEST_F(MsgDlgTest, EnterAnswersAQuestionNo)
+{
+    EXPECT_EQ(ShowAndAnswer("text", { bYes, bNo, iQUESTION }, {}, Press(Qt::Key_Return)), mrNo);
+}
+
 TEST_F(MsgDlgTest, CaptionDefaultsToTessaline)
 {
     TShown shown;
