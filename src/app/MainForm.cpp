@@ -75,8 +75,18 @@ TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* p
     setCentralWidget(central);
     CreateMenus();
 
-    // One panel for the long hint of the control under the mouse.
+    // One panel for the long hint of the control under the mouse; when no hint shows, where
+    // the user is in the journal.
     statusBar()->setSizeGripEnabled(true);
+    fRecordPosition = new QLabel(statusBar());
+    fRecordPosition->setObjectName(QStringLiteral("lblRecord"));
+    statusBar()->addWidget(fRecordPosition, 1);
+    TDbQuery* query = &fJournal.Query();
+    for (auto signal : { &TDbQuery::AfterOpen, &TDbQuery::AfterClose, &TDbQuery::AfterScroll,
+             &TDbQuery::StateChanged })
+        connect(query, signal, this, &TMainForm::ShowRecordPosition);
+    connect(query, &TDbQuery::RecordsInserted, this, &TMainForm::ShowRecordPosition);
+    connect(query, &TDbQuery::RecordsRemoved, this, &TMainForm::ShowRecordPosition);
 
     connect(&fJournal, &TJournal::JournalOpened, this, &TMainForm::JournalOpened);
     connect(&fJournal.Query(), &TDbQuery::BeforeClose, this, &TMainForm::JournalClosing);
@@ -602,6 +612,24 @@ void TMainForm::FitColumnWidths()
         fDBGrid1->resizeColumnToContents(i);
         fDBGrid1->setColumnWidth(i, std::clamp(fDBGrid1->columnWidth(i), 40, 260));
     }
+}
+
+QString TMainForm::RecordPositionText(const TDbQuery& query)
+{
+    if (!query.Active())
+        return QString();
+    if (query.IsEmpty())
+        return QStringLiteral("Нет записей");
+    const QLocale locale;
+    return QStringLiteral("Запись %1 из %2")
+        .arg(locale.toString(query.RecNo()), locale.toString(query.RecordCount()));
+}
+
+QString TMainForm::RecordPosition() const { return fRecordPosition->text(); }
+
+void TMainForm::ShowRecordPosition()
+{
+    fRecordPosition->setText(RecordPositionText(fJournal.Query()));
 }
 
 void TMainForm::TabChanged(int index)

@@ -13,6 +13,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
@@ -79,6 +80,10 @@ public:
     void PrepareTabMenu();
     bool IsReportTab(int index) const;
 
+    // "Запись 15 из 2 000" for the status bar; empty while the journal is closed.
+    static QString RecordPositionText(const TDbQuery& query);
+    QString RecordPosition() const;
+
     // The text of the about box, lines separated by carriage returns.
     static QString AboutText();
 
@@ -99,6 +104,7 @@ private:
     void RecordMoved();
     void JournalOpened();
     void JournalClosing();
+    void ShowRecordPosition();
     QStringList ViewFieldNames() const;
     void TabChanged(int index);
     void ShowError(const QString& message);
@@ -140,6 +146,7 @@ private:
     QAction* fMiViewTable = nullptr;
     QMenu* fPmClose = nullptr;
     QAction* fMiClose = nullptr;
+    QLabel* fRecordPosition = nullptr;
     bool fFollowingQuery = false;
     bool fStarting = true;
     QStringList fLayoutFields; // the fields the columns were last laid out for

@@ -96,6 +96,20 @@ TEST_F(MainFormTest, SortListTitleClickAndReverse)
     EXPECT_EQ(Query().SQL(), "select * from analysis  order by AN_DATE DESC");
 }
 
+TEST_F(MainFormTest, StatusBarSaysWhereTheUserIs)
+{
+    EXPECT_EQ(fForm->RecordPosition(), "Запись 1 из 40");
+    fForm->Navigator()->Button(TNavigatorBar::nbLast)->click();
+    EXPECT_EQ(fForm->RecordPosition(), "Запись 40 из 40");
+    Query().SetRecNo(15);
+    EXPECT_EQ(fForm->RecordPosition(), "Запись 15 из 40");
+    fForm->Navigator()->Button(TNavigatorBar::nbInsert)->click();
+    EXPECT_EQ(fForm->RecordPosition(), "Запись 15 из 41");
+    fForm->SearchBox()->setText("нет такого");
+    fForm->ApplyQuery();
+    EXPECT_EQ(fForm->RecordPosition(), "Нет записей");
+}
+
 TEST_F(MainFormTest, ViewMenuFollowsTheActiveTab)
 {
     fForm->Pages()->setCurrentIndex(1);
