@@ -3,6 +3,8 @@
 #include "app/JournalKeyReader.h"
 #include "platform/db/DbError.h"
 
+#include <optional>
+
 
 TJournal::TJournal(const QString& dataDir, QObject* parent)
     : QObject(parent)
@@ -71,11 +73,20 @@ void TJournal::Reopen(const QString& sql)
 
 void TJournal::Refresh()
 {
-    WritePending();
+    // A record another workstation changed since it was read cannot be written; reading
+    // again shows the other's change, and the user's edit goes back on top of it.
+    std::optional<TDbQuery::TKeptEdit> kept;
+    try {
+        WritePending();
+    } catch (const ERecordConflict&) {
+        kept = fTbl.KeepEdit();
+    }
     const int recNo = fTbl.Active() ? fTbl.RecNo() : 0;
     ReopenSame();
     if (recNo > 0 && fTbl.RecordCount() > 0)
         fTbl.SetRecNo(std::min(recNo, fTbl.RecordCount()));
+    if (kept)
+        fTbl.RestoreEdit(*kept);
 }
 
 void TJournal::ReopenSame(const std::function<void()>& whileClosed)

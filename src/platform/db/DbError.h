@@ -20,3 +20,19 @@ private:
     QString fMessage;
     QByteArray fUtf8;
 };
+
+// A post refused because another workstation changed or deleted the record after this one
+// read it. The edit stays in the record, so nothing typed is lost.
+class ERecordConflict : public EDatabaseError {
+public:
+    ERecordConflict(QString message, bool gone)
+        : EDatabaseError(std::move(message))
+        , fGone(gone)
+    {
+    }
+
+    bool Gone() const noexcept { return fGone; }
+
+private:
+    bool fGone;
+};

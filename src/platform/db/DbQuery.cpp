@@ -53,6 +53,76 @@ TFieldType FieldTypeFromMeta(const QSqlField& field)
 
 bool IsSqlite(TSqlDialect d) { return d == sdSqlite || d == sdSqliteOdbc; }
 
+// Checking that a record is still as it was read and writing the edit happen under one write
+// lock, so that of two workstations posting the same record only the first passes the check.
+// The embedded database takes the lock at the start ("immediate"); a server locks the row
+// it reads for the update. Dropped without Commit, the lock rolls everything back.
+class TWriteLock {
+public:
+    TWriteLock(const QSqlDatabase& db, TSqlDialect dialect)
+        : fDb(db)
+        , fSqlite(IsSqlite(dialect))
+    {
+        if (fSqlite) {
+            QSqlQuery begin(fDb);
+            fActive = begin.exec(QStringLiteral("begin immediate"));
+            if (!fActive)
+                fError = begin.lastError();
+        } else if (fDb.driver()->hasFeature(QSqlDriver::Transactions)) {
+            fActive = fDb.transaction();
+            if (!fActive)
+                fError = fDb.lastError();
+        }
+    }
+    ~TWriteLock()
+    {
+        if (!fActive)
+            return;
+        if (fSqlite)
+            QSqlQuery(fDb).exec(QStringLiteral("rollback"));
+        else
+            fDb.rollback();
+    }
+    TWriteLock(const TWriteLock&) = delete;
+    TWriteLock& operator=(const TWriteLock&) = delete;
+
+    // Empty when the lock was taken (or the database has no transactions to take).
+    QString Error() const
+    {
+        return fError.databaseText().isEmpty() ? fError.text() : fError.databaseText();
+    }
+    bool Failed() const { return fError.isValid(); }
+
+    bool Commit()
+    {
+        if (!fActive)
+            return true;
+        fActive = false;
+        bool done = false;
+        if (fSqlite) {
+            QSqlQuery commit(fDb);
+            done = commit.exec(QStringLiteral("commit"));
+            if (!done) {
+                fError = commit.lastError();
+                QSqlQuery(fDb).exec(QStringLiteral("rollback"));
+            }
+        } else {
+            done = fDb.commit();
+            if (!done) {
+                fError = fDb.lastError();
+                fDb.rollback();
+            }
+        }
+        return done;
+    }
+
+private:
+    QSqlDatabase fDb;
+    bool fSqlite = false;
+    bool fActive = false;
+    QSqlError fError;
+};
+
 } // namespace
 
 TDbQuery::TDbQuery(TDbConnection& connection, QObject* parent)
@@ -527,8 +597,77 @@ void TDbQuery::Edit()
     }
     const TRow* row = RowAt(fRecNo);
     fBuffer = row ? *row : TRow(FieldCount());
+    fOriginal = fBuffer;
     fModifiedColumns.assign(FieldCount(), false);
     SetState(dsEdit);
+}
+
+bool TDbQuery::ReadRowForUpdate(qint64 key, TRow& row) const
+{
+    QSqlQuery q(fConnection.Database());
+    q.setForwardOnly(true);
+    // The same select as the page reads, so that equal values compare equal.
+    QString sql = QStringLiteral("select %1, * from %2 where %1=?")
+                      .arg(fKeyColumn, fTable);
+    if (fConnection.Dialect() == sdPostgres)
+        sql += QStringLiteral(" for update");
+    if (!q.prepare(sql))
+        Fail(QStringLiteral("Не удалось сохранить запись"), q);
+    q.addBindValue(key);
+    if (!q.exec())
+        Fail(QStringLiteral("Не удалось сохранить запись"), q);
+    if (!q.next())
+        return false;
+    row.assign(size_t(FieldCount()), QVariant());
+    for (int c = 0; c < FieldCount(); ++c)
+        row[size_t(c)] = q.value(c + 1);
+    return true;
+}
+
+TDbQuery::TKeptEdit TDbQuery::KeepEdit() const
+{
+    TKeptEdit kept;
+    if (fState != dsEdit && fState != dsInsert)
+        return kept;
+    kept.Key = fKeys[fRecNo];
+    for (const auto& f : fFields) {
+        const QVariant& value = fBuffer[f->Column()];
+        kept.All.emplace_back(f->FieldName(), value);
+        if (fModifiedColumns[f->Column()])
+            kept.Changed.emplace_back(f->FieldName(), value);
+    }
+    return kept;
+}
+
+void TDbQuery::RestoreEdit(const TKeptEdit& edit)
+{
+    CheckActive();
+    if (edit.Changed.empty())
+        return;
+    const auto at = std::find(fKeys.begin(), fKeys.end(), edit.Key);
+    const bool stillThere = edit.Key != kNewRecord && at != fKeys.end();
+    if (stillThere) {
+        SetRecNo(int(at - fKeys.begin()) + 1);
+        Edit();
+    } else {
+        // Gone meanwhile (or never written): a new record with every value typed or read,
+        // which the user may post again or cancel.
+        Append();
+    }
+    for (const auto& [name, value] : stillThere ? edit.Changed : edit.All)
+        if (TDbField* field = FindField(name); field && !(value.isNull() && !stillThere))
+            SetBufferValue(field->Column(), value);
+}
+
+QString TDbQuery::RecordName() const
+{
+    if (fFields.empty())
+        return QString();
+    const TDbField& first = Field(0);
+    const QVariant value
+        = first.Column() < int(fOriginal.size()) ? fOriginal[first.Column()] : QVariant();
+    return QStringLiteral("«%1» %2").arg(first.DisplayLabel(),
+        ValueText::Display(value, first.DataType(), first.DisplayFormat(), QLocale()));
 }
 
 void TDbQuery::BeginInsert(int position)
@@ -618,6 +757,27 @@ void TDbQuery::Post()
     QSqlQuery q(db);
     if (fState == dsEdit) {
         const qint64 key = fKeys[fRecNo];
+        TWriteLock lock(db, fConnection.Dialect());
+        if (lock.Failed())
+            throw EDatabaseError(
+                QStringLiteral("Не удалось сохранить запись: ") + lock.Error());
+        // Another workstation may have written the record since it was read here; its
+        // change is not overwritten unseen.
+        TRow now;
+        if (!ReadRowForUpdate(key, now))
+            throw ERecordConflict(QStringLiteral("Запись %1 не сохранена: её уже нет в базе "
+                                                 "данных (возможно, её удалили на другом "
+                                                 "рабочем месте). Изменения можно отменить.")
+                                      .arg(RecordName()),
+                true);
+        if (now != fOriginal)
+            throw ERecordConflict(
+                QStringLiteral("Запись %1 не сохранена: её изменили на другом рабочем месте "
+                               "после того, как она была прочитана здесь. Ваши изменения "
+                               "остались в записи: «Обновить» покажет её вместе с чужими "
+                               "изменениями, после чего её можно сохранить или отменить.")
+                    .arg(RecordName()),
+                false);
         QStringList sets;
         for (const QString& c : columns)
             sets << c + QStringLiteral("=?");
@@ -629,10 +789,9 @@ void TDbQuery::Post()
         q.addBindValue(key);
         if (!q.exec())
             Fail(QStringLiteral("Не удалось сохранить запись"), q);
-        if (q.numRowsAffected() == 0)
-            throw EDatabaseError(QStringLiteral(
-                "Запись не сохранена: её уже нет в базе данных (возможно, её удалили на "
-                "другом рабочем месте). Изменения можно отменить."));
+        if (!lock.Commit())
+            throw EDatabaseError(
+                QStringLiteral("Не удалось сохранить запись: ") + lock.Error());
         fCache.erase(key);
     } else {
         const bool returning = fConnection.Dialect() == sdPostgres;

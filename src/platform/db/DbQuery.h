@@ -85,6 +85,18 @@ public:
     bool FieldModified(const TDbField& field) const;
     bool CanModify() const { return fKeyed; }
 
+    // An edit not yet written, by field name, to be put back after the query is read again
+    // (a refresh after another workstation changed the record).
+    struct TKeptEdit {
+        qint64 Key = 0;
+        std::vector<std::pair<QString, QVariant>> Changed; // what the user changed
+        std::vector<std::pair<QString, QVariant>> All; // every field of the record
+    };
+    TKeptEdit KeepEdit() const;
+    // Puts a kept edit back: into its record when that is still there (the other
+    // workstation's changes of other fields stay), else as a new record with every value.
+    void RestoreEdit(const TKeptEdit& edit);
+
     // Values of any record by position (0-based), for views that show many rows at once.
     // The record being edited shows its buffer.
     QVariant ValueAt(int record, int column);
@@ -148,7 +160,13 @@ private:
     bool fBof = true;
     bool fEof = true;
 
+    // The record being edited as it was read, to tell whether another workstation changed it.
+    bool ReadRowForUpdate(qint64 key, TRow& row) const;
+    // The record as messages name it: the first shown field's label and value as read.
+    QString RecordName() const;
+
     TRow fBuffer;
+    TRow fOriginal;
     std::vector<bool> fModifiedColumns;
     static constexpr qint64 kNewRecord = std::numeric_limits<qint64>::min();
 };

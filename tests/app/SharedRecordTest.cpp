@@ -1,0 +1,114 @@
+#include "TestDatabase.h"
+#include "app/Journal.h"
+#include "platform/db/DbError.h"
+
+#include <QLocale>
+
+// Two workstations on one journal file: an edit never overwrites another's unseen, and
+// nothing typed is lost when a post is refused for it.
+namespace {
+
+const QStringList kJournal = {
+    "create table analysis (OBJ_NUM integer, PATIENT varchar(80), CONC double, NOTE longtext)",
+    "create table alias (FNAME varchar(64), FDESC varchar(255), ord integer)",
+    "insert into alias values ('OBJ_NUM', '№ истории', 1)",
+    "insert into alias values ('PATIENT', 'Ф.И.О.', 2)",
+    "insert into analysis values (101, 'Фёдоров Юрий', 1.5, null)",
+    "insert into analysis values (102, 'Иванова Ольга', 0.25, 'кровь')",
+};
+
+class SharedRecordTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        fHere.Start();
+        fThere.Start();
+    }
+
+    static void Edit(TJournal& j, const char* field, const QString& text)
+    {
+        TDbQuery& q = j.Query();
+        q.SetRecNo(1);
+        q.Edit();
+        q.FieldByName(field).SetAsWideString(text);
+    }
+    QString Stored(const char* field) const
+    {
+        return fFile.Scalar(QStringLiteral("select %1 from analysis where OBJ_NUM=101").arg(field))
+            .toString();
+    }
+
+    TTestDatabase fFile { kJournal };
+    TJournal fHere { fFile.Dir() };
+    TJournal fThere { fFile.Dir() };
+};
+
+TEST_F(SharedRecordTest, ASecondPostOfARecordChangedElsewhereIsRefusedAndKeepsTheEdit)
+{
+    Edit(fHere, "PATIENT", "Фёдоров Юрий Петрович");
+    Edit(fThere, "CONC", "2,75");
+    fThere.Post();
+    try {
+        fHere.Post();
+        FAIL() << "the other workstation's change was overwritten";
+    } catch (const ERecordConflict& e) {
+        EXPECT_FALSE(e.Gone());
+        EXPECT_TRUE(e.Message().contains("«№ истории» 101")) << e.Message().toStdString();
+        EXPECT_TRUE(e.Message().contains("изменили на другом рабочем месте"));
+    }
+    TDbQuery& q = fHere.Query();
+    EXPECT_EQ(q.State(), dsEdit);
+    EXPECT_EQ(q.FieldByName("PATIENT").DisplayText(), "Фёдоров Юрий Петрович");
+    EXPECT_EQ(Stored("PATIENT"), "Фёдоров Юрий");
+    EXPECT_EQ(Stored("CONC"), "2.75");
+
+    // Reading again shows the other's change with this edit on top; now it can be written.
+    fHere.Refresh();
+    EXPECT_EQ(q.State(), dsEdit);
+    EXPECT_EQ(q.FieldByName("OBJ_NUM").DisplayText(), "101");
+    EXPECT_EQ(q.FieldByName("CONC").DisplayText(), "2,75");
+    EXPECT_EQ(q.FieldByName("PATIENT").DisplayText(), "Фёдоров Юрий Петрович");
+    fHere.Post();
+    EXPECT_EQ(Stored("PATIENT"), "Фёдоров Юрий Петрович");
+    EXPECT_EQ(Stored("CONC"), "2.75");
+}
+
+TEST_F(SharedRecordTest, ARecordDeletedElsewhereComesBackAsANewRecordWithTheEdit)
+{
+    Edit(fHere, "NOTE", "повторно");
+    fThere.Query().SetRecNo(1);
+    fThere.Query().Delete();
+    try {
+        fHere.Post();
+        FAIL() << "a post of a deleted record passed as written";
+    } catch (const ERecordConflict& e) {
+        EXPECT_TRUE(e.Gone());
+        EXPECT_TRUE(e.Message().contains("её уже нет в базе данных")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(fHere.Query().State(), dsEdit);
+    fHere.Refresh();
+    TDbQuery& q = fHere.Query();
+    EXPECT_EQ(q.State(), dsInsert);
+    EXPECT_EQ(q.FieldByName("OBJ_NUM").DisplayText(), "101");
+    EXPECT_EQ(q.FieldByName("NOTE").DisplayText(), "повторно");
+    fHere.Post();
+    EXPECT_EQ(Stored("NOTE"), "повторно");
+    EXPECT_EQ(Stored("PATIENT"), "Фёдоров Юрий");
+}
+
+TEST_F(SharedRecordTest, EditsOfOneWorkstationInTurnPassTheCheck)
+{
+    fThere.Query().SetRecNo(1);
+    ASSERT_EQ(fThere.Query().FieldByName("PATIENT").DisplayText(), "Фёдоров Юрий");
+    Edit(fHere, "PATIENT", "Первая правка");
+    fHere.Post();
+    Edit(fHere, "PATIENT", "Вторая правка");
+    fHere.Post();
+    // The other workstation showed the record before both: its post is refused.
+    Edit(fThere, "NOTE", "поздно");
+    EXPECT_THROW(fThere.Post(), ERecordConflict);
+    EXPECT_EQ(Stored("PATIENT"), "Вторая правка");
+}
+
+} // namespace
