@@ -1,6 +1,7 @@
 #include "app/Journal.h"
 
 #include "app/JournalKeyReader.h"
+#include "messages/Trace.h"
 #include "platform/db/DbError.h"
 
 #include <optional>
@@ -29,6 +30,11 @@ void TJournal::Start()
 {
     fDb.Open();
     RememberFile();
+    if (fDb.Dialect() == sdOther)
+        TraceText(QStringLiteral("Источник данных %1: поиск по журналу различает прописные и "
+                                 "строчные буквы, даты ищутся в виде, в котором они хранятся.")
+                      .arg(fDb.ConnectionString()),
+            TRACE_MESSAGE);
     fTbl.Open();
 }
 

@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QUrl>
 #include <QUrlQuery>
 #include <sql.h>
@@ -52,6 +53,18 @@ QString OdbcDbmsName(const QSqlDatabase& db)
 }
 
 } // namespace
+
+// The file of the main database of an SQLite connection, empty when it has none.
+static QString SqliteMainFile(const QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("pragma database_list")))
+        return QString();
+    while (q.next())
+        if (q.value(1).toString() == u"main")
+            return q.value(2).toString();
+    return QString();
+}
 
 bool OdbcDataSourceExists(const QString& name)
 {
@@ -197,10 +210,21 @@ void TDbConnection::OpenOdbc(const QString& connect)
         throw EDatabaseError(QStringLiteral("Не удалось подключиться к источнику данных %1: %2")
                                  .arg(connect, db.lastError().text()));
     const QString dbms = OdbcDbmsName(db);
-    if (dbms.contains(QLatin1String("ACCESS"), Qt::CaseInsensitive))
+    if (dbms.contains(QLatin1String("ACCESS"), Qt::CaseInsensitive)) {
         fDialect = sdAccess;
-    else if (dbms.contains(QLatin1String("SQLite"), Qt::CaseInsensitive))
+    } else if (dbms.contains(QLatin1String("SQLite"), Qt::CaseInsensitive)) {
+        // The file behind a data source of the SQLite driver is opened by the embedded
+        // engine instead, with the journal's own search (Cyrillic case, dates as shown) and
+        // lock handling: the journal answers the same whichever way it is reached.
+        const QString file = SqliteMainFile(db);
+        if (!file.isEmpty() && QFileInfo(file).isFile()) {
+            db.close();
+            db = QSqlDatabase();
+            OpenSqlite(file);
+            return;
+        }
         fDialect = sdSqliteOdbc;
+    }
     else if (dbms.contains(QLatin1String("PostgreSQL"), Qt::CaseInsensitive))
         fDialect = sdPostgres;
     else
