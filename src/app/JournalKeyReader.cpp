@@ -11,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimer>
 
 namespace {
 
@@ -21,12 +22,17 @@ public:
     TInputHold()
     {
         QCoreApplication::instance()->installEventFilter(this);
+        // Most searches end before a busy pointer would be seen; only a longer one shows it,
+        // so the pointer does not flicker at every search.
         if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+            QTimer::singleShot(kBusyPointerDelayMs, this, [this] {
+                QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+                fBusyPointer = true;
+            });
     }
     ~TInputHold() override
     {
-        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        if (fBusyPointer)
             QGuiApplication::restoreOverrideCursor();
     }
 
@@ -49,6 +55,10 @@ protected:
             return false;
         }
     }
+
+private:
+    static constexpr int kBusyPointerDelayMs = 150;
+    bool fBusyPointer = false;
 };
 
 QString Reason(const QSqlQuery& query)
