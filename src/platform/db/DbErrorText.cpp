@@ -45,26 +45,32 @@ namespace {
 
 } // namespace
 
+QString Reason(int code, const QString& databaseText)
+{
+    // A trigger's raise() speaks for itself: its words are the database's owner's, not the
+    // library's, and name the rule the value broke.
+    constexpr int kConstraintTrigger = 1811;
+    QString reason = code == kConstraintTrigger ? QString() : SqliteReason(code);
+    if (reason.isEmpty())
+        return databaseText;
+    if ((code & 0xff) == 19) {
+        const QString subject = ConstraintSubject(databaseText);
+        if (!subject.isEmpty())
+            reason += QStringLiteral(" (") + subject + u')';
+    }
+    TraceText(QStringLiteral("Ошибка базы данных (код %1): %2").arg(code).arg(databaseText),
+              TRACE_ERROR);
+    return reason;
+}
+
 QString Message(const QString& what, const QSqlError& error, bool sqliteCodes)
 {
     const QString original
         = error.databaseText().isEmpty() ? error.text() : error.databaseText();
     bool known = false;
     const int code = error.nativeErrorCode().toInt(&known);
-    // A trigger's raise() speaks for itself: its words are the database's owner's, not the
-    // library's, and name the rule the value broke.
-    constexpr int kConstraintTrigger = 1811;
-    QString reason
-        = sqliteCodes && known && code != kConstraintTrigger ? SqliteReason(code) : QString();
-    if (reason.isEmpty())
-        return original.isEmpty() ? what : what + QStringLiteral(": ") + original;
-    if ((code & 0xff) == 19) {
-        const QString subject = ConstraintSubject(original);
-        if (!subject.isEmpty())
-            reason += QStringLiteral(" (") + subject + u')';
-    }
-    TraceText(QStringLiteral("%1: %2 (код %3)").arg(what, original).arg(code), TRACE_ERROR);
-    return what + QStringLiteral(": ") + reason;
+    const QString reason = sqliteCodes && known ? Reason(code, original) : original;
+    return reason.isEmpty() ? what : what + QStringLiteral(": ") + reason;
 }
 
 } // namespace DbErrorText

@@ -15,6 +15,11 @@ namespace DbErrorText {
 // its primary code); empty for a code without one.
 QString SqliteReason(int code);
 
+// The Russian reason for a failure of the embedded database with that result code, and the
+// database's own text when the code has none or the text is a trigger's. For callers of the
+// library itself; the replaced text goes to the trace.
+QString Reason(int code, const QString& databaseText);
+
 // what, a colon and the reason of error, or what alone when the error has no text. The reason
 // is the Russian one when the codes are the embedded database's and the code has one, and the
 // database's own text otherwise.
