@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev unixodbc unixodbc-dev libsqliteodbc
   qt6-translations-l10n fonts-liberation2 fonts-dejavu
   libgtest-dev libbenchmark-dev
-  xvfb xdotool imagemagick poppler-utils
+  xvfb xdotool imagemagick poppler-utils time
 )
 missing=()
 for p in "${packages[@]}"; do

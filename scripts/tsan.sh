@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the threaded parts (report window and layout, message service, main window) with
-# ThreadSanitizer into build-tsan/ and runs their tests. Not part of CI: the build takes
-# a quarter of an hour on two cores.
+# ThreadSanitizer into build-tsan/ and runs their tests; fails when the sanitizer reports a
+# race. The build takes about three minutes on two cores with an empty compiler cache.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-tsan"

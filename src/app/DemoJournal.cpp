@@ -2,11 +2,13 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/DbErrorText.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -52,8 +54,8 @@ namespace {
     void Exec(QSqlQuery& q, const QString& sql)
     {
         if (!q.exec(sql))
-            throw EDatabaseError(QStringLiteral("Не удалось создать журнал: %1")
-                                     .arg(q.lastError().text()));
+            throw EDatabaseError(DbErrorText::Message(
+                QStringLiteral("Не удалось создать журнал"), q.lastError(), true));
     }
 
     class TGenerator {
@@ -180,8 +182,8 @@ namespace {
             q.addBindValue(g.Int(0, 9) == 0 ? QVariant(g.Pick(kNotes))
                                             : QVariant(QMetaType(QMetaType::QString)));
             if (!q.exec())
-                throw EDatabaseError(QStringLiteral("Не удалось создать журнал: %1")
-                                         .arg(q.lastError().text()));
+                throw EDatabaseError(DbErrorText::Message(
+                    QStringLiteral("Не удалось создать журнал"), q.lastError(), true));
         }
     }
 
@@ -200,8 +202,8 @@ void Create(const QString& path, int records, unsigned seed)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(partial);
         if (!db.open())
-            throw EDatabaseError(QStringLiteral("Не удалось создать журнал %1: %2")
-                                     .arg(path, db.lastError().text()));
+            throw EDatabaseError(DbErrorText::Message(
+                QStringLiteral("Не удалось создать журнал %1").arg(path), db.lastError(), true));
         try {
             InitDemoResources();
             QFile schemaFile(QStringLiteral(":/data/schema.sql"));
@@ -231,16 +233,54 @@ void Create(const QString& path, int records, unsigned seed)
     }
 }
 
-void EnsureFiles(const QString& dataDir, int records)
+TMadeFiles EnsureFiles(const QString& dataDir, int records)
 {
     QDir().mkpath(dataDir);
     const QDir dir(dataDir);
+    TMadeFiles made;
     const QString journal = dir.filePath(TDbConnection::JournalFileName());
-    if (!QFileInfo::exists(journal))
+    if (!QFileInfo::exists(journal)) {
         Create(journal, records);
+        made.Journal = journal;
+    }
     const QString empty = dir.filePath(TemplateFileName());
-    if (!QFileInfo::exists(empty))
+    if (!QFileInfo::exists(empty)) {
         Create(empty, 0);
+        made.Template = empty;
+    }
+    return made;
+}
+
+namespace {
+
+    QString RecordsText(int n)
+    {
+        const int last = n % 10, lastTwo = n % 100;
+        const char* word = lastTwo >= 11 && lastTwo <= 14 ? "записей"
+            : last == 1                                   ? "запись"
+            : last >= 2 && last <= 4                      ? "записи"
+                                                          : "записей";
+        return QLocale(QLocale::Russian, QLocale::Russia).toString(n) + u' '
+            + QString::fromUtf8(word);
+    }
+
+} // namespace
+
+QString MadeFilesText(const TMadeFiles& made, const QString& dataDir, int records)
+{
+    const QString journal = QDir(dataDir).filePath(TDbConnection::JournalFileName());
+    const QString madeTemplate = QStringLiteral("пустой шаблон: %1").arg(made.Template);
+    if (!made.Journal.isEmpty()) {
+        QString text = QStringLiteral("Создан демонстрационный журнал: %1, %2")
+                           .arg(RecordsText(records), made.Journal);
+        if (!made.Template.isEmpty())
+            text += QStringLiteral("; ") + madeTemplate;
+        return text;
+    }
+    QString text = QStringLiteral("Журнал уже есть, новый не создан: %1").arg(journal);
+    if (!made.Template.isEmpty())
+        text += QStringLiteral("; создан ") + madeTemplate;
+    return text;
 }
 
 } // namespace DemoJournal

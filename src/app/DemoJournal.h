@@ -11,8 +11,17 @@ QString TemplateFileName(); // "template-msk.db"
 // that many generated records. The file appears whole or not at all. Throws EDatabaseError.
 void Create(const QString& path, int records, unsigned seed = 20261210);
 
+// The files EnsureFiles made; a path is empty when that file was there already.
+struct TMadeFiles {
+    QString Journal;
+    QString Template;
+};
+
 // Creates the journal and the template in the data folder when they are missing; an
 // existing file is never touched.
-void EnsureFiles(const QString& dataDir, int records);
+TMadeFiles EnsureFiles(const QString& dataDir, int records);
+
+// One line for the user on what EnsureFiles made in dataDir, and where.
+QString MadeFilesText(const TMadeFiles& made, const QString& dataDir, int records);
 
 } // namespace DemoJournal

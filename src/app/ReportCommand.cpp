@@ -107,7 +107,11 @@ int RunReportProgram(int argc, char* argv[])
     }
     if (options.CreateDemo) {
         try {
-            DemoJournal::EnsureFiles(options.DataDir, *options.CreateDemo);
+            const auto made = DemoJournal::EnsureFiles(options.DataDir, *options.CreateDemo);
+            std::printf("%s\n",
+                DemoJournal::MadeFilesText(made, options.DataDir, *options.CreateDemo)
+                    .toUtf8()
+                    .constData());
         } catch (const EDatabaseError& e) {
             Fail(stderr, e.Message());
             return 1;

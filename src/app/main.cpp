@@ -75,7 +75,12 @@ int main(int argc, char* argv[])
         options.DataDir = QCoreApplication::applicationDirPath();
     if (options.CreateDemo) {
         try {
-            DemoJournal::EnsureFiles(options.DataDir, *options.CreateDemo);
+            const auto made = DemoJournal::EnsureFiles(options.DataDir, *options.CreateDemo);
+            // The list that follows owns standard output, so the note goes beside it.
+            std::fprintf(options.List ? stderr : stdout, "%s\n",
+                DemoJournal::MadeFilesText(made, options.DataDir, *options.CreateDemo)
+                    .toUtf8()
+                    .constData());
         } catch (const EDatabaseError& e) {
             std::fprintf(stderr, "%s\n", e.Message().toUtf8().constData());
             return 1;

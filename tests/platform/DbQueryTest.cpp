@@ -128,6 +128,32 @@ TEST_F(DbQueryTest, BadTextKeepsTheRecordInEditMode)
     EXPECT_EQ(q->FieldByName("PATIENT").DisplayText(), "Новое имя") << "nothing typed is lost";
 }
 
+TEST_F(DbQueryTest, PostingARecordAnotherProgramDeletedKeepsTheEdit)
+{
+    auto q = Open("select * from analysis order by OBJ_NUM");
+    fFile.Exec({ "delete from analysis where OBJ_NUM=10" });
+    q->Edit();
+    q->FieldByName("PATIENT").SetAsWideString("Сидоров");
+    try {
+        q->Post();
+        FAIL() << "a post of a deleted record succeeded";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.Message().startsWith("Запись не сохранена: её уже нет в базе данных"))
+            << e.Message().toStdString();
+    }
+    EXPECT_EQ(q->State(), dsEdit);
+    EXPECT_EQ(q->FieldByName("PATIENT").DisplayText(), "Сидоров") << "nothing typed is lost";
+    EXPECT_EQ(fFile.Scalar("select count(*) from analysis").toInt(), 2)
+        << "the post wrote no record in its place";
+    q->Cancel();
+    EXPECT_EQ(q->State(), dsBrowse);
+    EXPECT_NE(q->FieldByName("PATIENT").DisplayText(), "Сидоров");
+    q->Close();
+    q->Open();
+    EXPECT_EQ(q->RecordCount(), 2);
+    EXPECT_EQ(q->FieldByName("OBJ_NUM").DisplayText(), "20");
+}
+
 TEST_F(DbQueryTest, MovingPostsAPendingEdit)
 {
     auto q = Open("select * from analysis order by OBJ_NUM");

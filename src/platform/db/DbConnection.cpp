@@ -1,6 +1,7 @@
 #include "platform/db/DbConnection.h"
 
 #include "platform/db/DbError.h"
+#include "platform/db/DbErrorText.h"
 #include "platform/db/SqliteFunctions.h"
 
 #include <QAtomicInt>
@@ -170,8 +171,8 @@ void TDbConnection::OpenSqlite(const QString& path)
     db.setDatabaseName(url.toString(QUrl::FullyEncoded));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     if (!db.open())
-        throw EDatabaseError(QStringLiteral("Не удалось открыть базу данных %1: %2")
-                                 .arg(path, db.lastError().text()));
+        throw EDatabaseError(DbErrorText::Message(
+            QStringLiteral("Не удалось открыть базу данных %1").arg(path), db.lastError(), true));
     const QVariant h = db.driver()->handle();
     if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) {
         sqlite3* handle = *static_cast<sqlite3* const*>(h.constData());

@@ -2,6 +2,7 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/DbErrorText.h"
 #include "platform/db/ValueText.h"
 
 #include <QRegularExpression>
@@ -204,9 +205,8 @@ void TDbQuery::BindParams(QSqlQuery& query) const
 
 void TDbQuery::Fail(const QString& what, const QSqlQuery& query) const
 {
-    const QSqlError e = query.lastError();
-    QString detail = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    throw EDatabaseError(detail.isEmpty() ? what : what + QStringLiteral(": ") + detail);
+    throw EDatabaseError(
+        DbErrorText::Message(what, query.lastError(), fConnection.Dialect() == sdSqlite));
 }
 
 void TDbQuery::Open()
