@@ -2,6 +2,7 @@
 
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/DbErrorText.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -61,14 +62,6 @@ private:
     bool fBusyPointer = false;
 };
 
-QString Reason(const QSqlQuery& query)
-{
-    const QSqlError e = query.lastError();
-    const QString detail = e.databaseText().isEmpty() ? e.text() : e.databaseText();
-    return detail.isEmpty() ? QStringLiteral("Ошибка в запросе")
-                            : QStringLiteral("Ошибка в запросе: ") + detail;
-}
-
 } // namespace
 
 TJournalKeyReader::TJournalKeyReader(QString dataDir, QString connectionString)
@@ -84,9 +77,18 @@ TJournalKeyReader::TJournalKeyReader(QString dataDir, QString connectionString)
 TJournalKeyReader::~TJournalKeyReader()
 {
     // A connection belongs to the thread that opened it, and closes there.
-    QMetaObject::invokeMethod(fContext.get(), [this] { fDb.reset(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        fContext.get(),
+        [this] {
+            const std::lock_guard<std::mutex> hold(fMutex);
+            fDb.reset();
+        },
+        Qt::BlockingQueuedConnection);
     fThread.quit();
     fThread.wait();
+    // Taken once more so that what the reader's thread last did is seen done from here,
+    // also by the thread checker, which does not see the toolkit's own waiting.
+    const std::lock_guard<std::mutex> hold(fMutex);
 }
 
 TDbConnection& TJournalKeyReader::Connection()
@@ -103,34 +105,47 @@ TDbConnection& TJournalKeyReader::Connection()
     return *fDb;
 }
 
+void TJournalKeyReader::ReadHere(
+    const QString& sql, const QVariantList& values, std::vector<qint64>& keys, QString& failure)
+{
+    const std::lock_guard<std::mutex> hold(fMutex);
+    try {
+        TDbConnection& db = Connection();
+        const bool sqliteCodes = db.Dialect() == sdSqlite || db.Dialect() == sdSqliteOdbc;
+        QSqlQuery q(db.Database());
+        q.setForwardOnly(true);
+        const QString what = QStringLiteral("Ошибка в запросе");
+        if (!q.prepare(sql)) {
+            failure = DbErrorText::Message(what, q.lastError(), sqliteCodes);
+            return;
+        }
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        if (!q.exec()) {
+            failure = DbErrorText::Message(what, q.lastError(), sqliteCodes);
+            return;
+        }
+        while (q.next())
+            keys.push_back(q.value(0).toLongLong());
+    } catch (const EDatabaseError& e) {
+        failure = e.Message();
+    }
+}
+
 std::vector<qint64> TJournalKeyReader::Read(const QString& sql, const QVariantList& values)
 {
     std::vector<qint64> keys;
     QString failure;
     QEventLoop loop;
     QMetaObject::invokeMethod(fContext.get(), [&] {
-        try {
-            QSqlQuery q(Connection().Database());
-            q.setForwardOnly(true);
-            if (!q.prepare(sql)) {
-                failure = Reason(q);
-            } else {
-                for (const QVariant& v : values)
-                    q.addBindValue(v);
-                if (!q.exec())
-                    failure = Reason(q);
-                while (failure.isEmpty() && q.next())
-                    keys.push_back(q.value(0).toLongLong());
-            }
-        } catch (const EDatabaseError& e) {
-            failure = e.Message();
-        }
+        ReadHere(sql, values, keys, failure);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     {
         TInputHold hold;
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
+    const std::lock_guard<std::mutex> hold(fMutex); // the job's results, seen whole
     if (!failure.isEmpty())
         throw EDatabaseError(failure);
     return keys;

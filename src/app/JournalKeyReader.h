@@ -6,6 +6,7 @@
 #include <QThread>
 #include <QVariantList>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class TDbConnection;
@@ -29,11 +30,15 @@ private:
     // On the reader's thread: the connection, opened anew when the journal file under its
     // name is no longer the one it opened (archived meanwhile).
     TDbConnection& Connection();
+    // On the reader's thread: one query's keys, or why not.
+    void ReadHere(const QString& sql, const QVariantList& values, std::vector<qint64>& keys,
+        QString& failure);
 
     QString fDataDir;
     QString fConnectionString;
     QThread fThread;
     std::unique_ptr<QObject> fContext; // lives on fThread; jobs run in its thread
+    std::mutex fMutex; // held by a job on fThread, and by the caller reading its results
     std::unique_ptr<TDbConnection> fDb; // used only on fThread
     TFileIdentity fFile;
 };

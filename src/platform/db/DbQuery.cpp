@@ -87,11 +87,7 @@ public:
     TWriteLock(const TWriteLock&) = delete;
     TWriteLock& operator=(const TWriteLock&) = delete;
 
-    // Empty when the lock was taken (or the database has no transactions to take).
-    QString Error() const
-    {
-        return fError.databaseText().isEmpty() ? fError.text() : fError.databaseText();
-    }
+    const QSqlError& Error() const { return fError; }
     bool Failed() const { return fError.isValid(); }
 
     bool Commit()
@@ -666,8 +662,10 @@ QString TDbQuery::RecordName() const
     const TDbField& first = Field(0);
     const QVariant value
         = first.Column() < int(fOriginal.size()) ? fOriginal[first.Column()] : QVariant();
-    return QStringLiteral("«%1» %2").arg(first.DisplayLabel(),
-        ValueText::Display(value, first.DataType(), first.DisplayFormat(), QLocale()));
+    const QString text
+        = ValueText::Display(value, first.DataType(), first.DisplayFormat(), QLocale());
+    return text.isEmpty() ? QString()
+                          : QStringLiteral(" «%1» %2").arg(first.DisplayLabel(), text);
 }
 
 void TDbQuery::BeginInsert(int position)
@@ -758,21 +756,22 @@ void TDbQuery::Post()
     if (fState == dsEdit) {
         const qint64 key = fKeys[fRecNo];
         TWriteLock lock(db, fConnection.Dialect());
+        const bool sqliteCodes = fConnection.Dialect() == sdSqlite;
         if (lock.Failed())
-            throw EDatabaseError(
-                QStringLiteral("Не удалось сохранить запись: ") + lock.Error());
+            throw EDatabaseError(DbErrorText::Message(
+                QStringLiteral("Не удалось сохранить запись"), lock.Error(), sqliteCodes));
         // Another workstation may have written the record since it was read here; its
         // change is not overwritten unseen.
         TRow now;
         if (!ReadRowForUpdate(key, now))
-            throw ERecordConflict(QStringLiteral("Запись %1 не сохранена: её уже нет в базе "
+            throw ERecordConflict(QStringLiteral("Запись%1 не сохранена: её уже нет в базе "
                                                  "данных (возможно, её удалили на другом "
                                                  "рабочем месте). Изменения можно отменить.")
                                       .arg(RecordName()),
                 true);
         if (now != fOriginal)
             throw ERecordConflict(
-                QStringLiteral("Запись %1 не сохранена: её изменили на другом рабочем месте "
+                QStringLiteral("Запись%1 не сохранена: её изменили на другом рабочем месте "
                                "после того, как она была прочитана здесь. Ваши изменения "
                                "остались в записи: «Обновить» покажет её вместе с чужими "
                                "изменениями, после чего её можно сохранить или отменить.")
@@ -790,8 +789,8 @@ void TDbQuery::Post()
         if (!q.exec())
             Fail(QStringLiteral("Не удалось сохранить запись"), q);
         if (!lock.Commit())
-            throw EDatabaseError(
-                QStringLiteral("Не удалось сохранить запись: ") + lock.Error());
+            throw EDatabaseError(DbErrorText::Message(
+                QStringLiteral("Не удалось сохранить запись"), lock.Error(), sqliteCodes));
         fCache.erase(key);
     } else {
         const bool returning = fConnection.Dialect() == sdPostgres;

@@ -162,7 +162,8 @@ private:
 
     // The record being edited as it was read, to tell whether another workstation changed it.
     bool ReadRowForUpdate(qint64 key, TRow& row) const;
-    // The record as messages name it: the first shown field's label and value as read.
+    // The record as messages name it after "Запись": a blank, the first shown field's label
+    // and its value as read; empty when that value is.
     QString RecordName() const;
 
     TRow fBuffer;
