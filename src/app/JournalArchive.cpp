@@ -1,9 +1,12 @@
 #include "app/JournalArchive.h"
 
+#include "platform/db/DbErrorText.h"
+
 #include "app/DemoJournal.h"
 #include "app/Journal.h"
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
+#include "platform/db/DbErrorText.h"
 
 #include <QDir>
 #include <QFile>
@@ -165,9 +168,10 @@ public:
                 fCode = SQLITE_BUSY;
         }
         if (fCode != SQLITE_OK)
-            fError = QString::fromUtf8(fDb && sqlite3_errcode(fDb) != SQLITE_OK
-                    ? sqlite3_errmsg(fDb)
-                    : sqlite3_errstr(fCode));
+            fError = DbErrorText::Reason(fCode,
+                QString::fromUtf8(fDb && sqlite3_errcode(fDb) != SQLITE_OK
+                        ? sqlite3_errmsg(fDb)
+                        : sqlite3_errstr(fCode)));
     }
 
     ~TExclusiveLock()
