@@ -1,7 +1,5 @@
 #include "app/JournalArchive.h"
 
-#include "platform/db/DbErrorText.h"
-
 #include "app/DemoJournal.h"
 #include "app/Journal.h"
 #include "platform/db/DbConnection.h"
