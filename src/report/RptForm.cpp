@@ -1,5 +1,6 @@
 #include "report/RptForm.h"
 
+#include "messages/MsgDlg.h"
 #include "messages/Trace.h"
 #include "report/JournalReport.h"
 #include "report/RecordedPage.h"
@@ -19,7 +20,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -642,11 +642,48 @@ void TRptForm::StopPrinting()
     }
 }
 
+bool TRptForm::HasPrintTarget() const
+{
+    if (fPrinter->outputFormat() == QPrinter::PdfFormat)
+        return !fPrinter->outputFileName().isEmpty();
+    return fPrinter->isValid();
+}
+
 void TRptForm::Print()
 {
     StopPrinting();
+    if (!HasPrintTarget()) {
+        OfferPdf();
+        return;
+    }
     fPrintAction = true;
     RequestLayout();
+}
+
+void TRptForm::OfferPdf()
+{
+    if (!Ask(QStringLiteral("Принтер не установлен. Сохранить отчёт в файл PDF?")))
+        return;
+    if (!fPrn || !fPrn->Done()) {
+        ShowMessage(QStringLiteral("Отчёт ещё не готов."));
+        return;
+    }
+    QString filter = QStringLiteral("Документ PDF (*.pdf)");
+    const QString name = AskSaveName(QStringLiteral("Сохранить отчёт в файл PDF"),
+        fPrn->Title() + QStringLiteral(".pdf"), filter, &filter);
+    if (!name.isEmpty())
+        SaveReportAsPdf(name);
+}
+
+bool TRptForm::SaveReportAsPdf(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    const QString name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
+    QString error;
+    if (fPrn->SaveToPdf(name, &error))
+        return true;
+    ShowMessage(error.isEmpty() ? QStringLiteral("Не удалось записать файл %1.").arg(name) : error);
+    return false;
 }
 
 void TRptForm::PrintAfterLayout(TPrintRangeChoice choice, int from, int to)
@@ -730,9 +767,37 @@ TRptForm::TPrintJob TRptForm::TakePrintJob()
 
 void TRptForm::RunPrintJob(const TPrintJob& job)
 {
-    if (fPrn && !fPrn->PrintRange(*fPrinter, job.From, job.To))
-        TraceText(QStringLiteral("TRptForm: печать не выполнена"), TRACE_ERROR);
+    QString error;
+    const bool failed = fPrn && !fPrn->PrintRange(*fPrinter, job.From, job.To, &error)
+        && !error.isEmpty();
+    // The job is over before the message waits for the user, so that a print asked for
+    // meanwhile does not wait for the message as well.
     fJobRunning = false;
+    if (failed)
+        Exec([this, error] {
+            RenewPrinter();
+            ShowMessage(error);
+        });
+}
+
+void TRptForm::RenewPrinter()
+{
+    if (fPrinter->printerState() != QPrinter::Active && fPrinter->printerState() != QPrinter::Error)
+        return;
+    auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    fresh->setFullPage(false);
+    if (fPrinter->outputFormat() == QPrinter::NativeFormat)
+        fresh->setPrinterName(fPrinter->printerName());
+    else
+        fresh->setOutputFormat(fPrinter->outputFormat());
+    fresh->setOutputFileName(fPrinter->outputFileName());
+    fresh->setPageLayout(fPrinter->pageLayout());
+    fresh->setCopyCount(fPrinter->copyCount());
+    fresh->setCollateCopies(fPrinter->collateCopies());
+    fresh->setDuplex(fPrinter->duplex());
+    fresh->setColorMode(fPrinter->colorMode());
+    fresh->setDocName(fPrinter->docName());
+    fPrinter = std::move(fresh);
 }
 
 bool TRptForm::SavePageTo(const QString& fileName, QString* error)
@@ -756,31 +821,44 @@ void TRptForm::SavePage()
     const QString emf = QStringLiteral("Enhanced Metafiles (*.emf)");
     const QString pdf = QStringLiteral("Документ PDF, весь отчёт (*.pdf)");
     QString filter = emf;
-    QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить"),
+    QString name = AskSaveName(QStringLiteral("Сохранить"),
         QStringLiteral("page%1").arg(fPageIndex), emf + QStringLiteral(";;") + pdf, &filter);
     if (name.isEmpty())
         return;
+    if (filter == pdf) {
+        SaveReportAsPdf(name);
+        return;
+    }
     QString error;
     const QFileInfo info(name);
-    bool ok;
-    if (filter == pdf) {
-        name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
-        ok = fPrn->SaveToPdf(name, &error);
-    } else {
-        name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".emf");
-        ok = SavePageTo(name, &error);
-    }
-    if (!ok && !error.isEmpty())
+    name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".emf");
+    if (!SavePageTo(name, &error) && !error.isEmpty())
         ShowMessage(error);
+}
+
+QString TRptForm::AskSaveName(const QString& caption, const QString& proposed,
+                              const QString& filters, QString* filter)
+{
+    if (fSaveNameSink)
+        return fSaveNameSink(caption, proposed, filters, filter);
+    return QFileDialog::getSaveFileName(this, caption, proposed, filters, filter);
 }
 
 void TRptForm::ShowMessage(const QString& text)
 {
-    TraceText(text, TRACE_ERROR);
-    if (fMessageSink)
+    if (fMessageSink) {
+        TraceText(text, TRACE_ERROR);
         fMessageSink(text);
-    else
-        QMessageBox::warning(this, windowTitle(), text);
+    } else {
+        ShowMsgDlg(text, { bOk, iEXCLAMATION }, windowTitle());
+    }
+}
+
+bool TRptForm::Ask(const QString& question)
+{
+    if (fQuestionSink)
+        return fQuestionSink(question);
+    return ShowMsgDlg(question, { bYes, bNo, iQUESTION }, windowTitle()) == mrYes;
 }
 
 bool TRptForm::WaitForLayout(int timeoutMs)

@@ -104,8 +104,23 @@ public:
     // Saves what the page save would save to fileName, without asking.
     bool SavePageTo(const QString& fileName, QString* error = nullptr);
 
-    // Where the window's messages go; a message box by default.
+    // Where the window's messages go; the system's message box by default.
     void SetMessageSink(std::function<void(const QString&)> sink) { fMessageSink = std::move(sink); }
+    // Where a question with «Да» and «Нет» is asked (true for «Да»); the message box by
+    // default.
+    void SetQuestionSink(std::function<bool(const QString&)> sink)
+    {
+        fQuestionSink = std::move(sink);
+    }
+    // Where the name of a file to save is asked: caption, proposed name, filters separated
+    // by ";;" and the chosen filter (in and out); an empty name cancels. The save dialog by
+    // default.
+    using TSaveNameSink = std::function<QString(
+        const QString& caption, const QString& proposed, const QString& filters, QString* filter)>;
+    void SetSaveNameSink(TSaveNameSink sink) { fSaveNameSink = std::move(sink); }
+    // Whether a print would reach a printer or a file: false when no printer is installed and
+    // the print dialog has not chosen a file.
+    bool HasPrintTarget() const;
 
     // Waits (running the event loop) until no layout is pending; for tests and scripts.
     bool WaitForLayout(int timeoutMs = 30000);
@@ -145,6 +160,15 @@ private:
     void PaintPage(QPainter& painter, QSize size);
     TPrinterGeometry CurrentGeometry() const;
     void ShowMessage(const QString& text);
+    bool Ask(const QString& question);
+    QString AskSaveName(const QString& caption, const QString& proposed, const QString& filters,
+                        QString* filter);
+    // Without a printer the print button saves the report as a PDF file, if the user agrees.
+    void OfferPdf();
+    bool SaveReportAsPdf(const QString& fileName);
+    // A printer whose job failed may stay active and refuse every later setting; it is
+    // replaced by a fresh one with the same settings.
+    void RenewPrinter();
     void StopPrinting();
 
     TReportLayout fLayout;
@@ -168,6 +192,8 @@ private:
     QFont fRptFont;
     bool fSpecialMode = false;
     std::function<void(const QString&)> fMessageSink;
+    std::function<bool(const QString&)> fQuestionSink;
+    TSaveNameSink fSaveNameSink;
     std::function<TSourceReader()> fSourceProvider;
     std::shared_ptr<const TRecordedPage> fDraft; // the first page of a layout in progress
     TReportRequest fRequest; // what the worker lays out next; written on the main thread

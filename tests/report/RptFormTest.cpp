@@ -192,6 +192,83 @@ TEST_F(RptFormTest, PrintRangeIsRememberedForThePrintButton)
     EXPECT_EQ(pagesIn(pdf), 2);
 }
 
+int PdfPagesIn(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    return int(f.readAll().count("/Type /Page\n"));
+}
+
+TEST_F(RptFormTest, PrintWithoutAPrinterOffersAPdf)
+{
+    QTemporaryDir dir;
+    auto form = Show(3);
+    // This is what a machine without any printer installed gives the window.
+    form->Device().setOutputFormat(QPrinter::PdfFormat);
+    form->Device().setOutputFileName(QString());
+    QStringList questions;
+    bool answer = false;
+    QStringList captions;
+    form->SetMessageSink([this](const QString& m) { fMessages << m; });
+    form->SetQuestionSink([&](const QString& q) {
+        questions << q;
+        return answer;
+    });
+    const QString pdf = dir.filePath("journal.pdf");
+    form->SetSaveNameSink([&](const QString& caption, const QString&, const QString&, QString*) {
+        captions << caption;
+        return pdf;
+    });
+
+    form->Print();
+    ASSERT_TRUE(form->WaitForLayout());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_EQ(questions.first(), "Принтер не установлен. Сохранить отчёт в файл PDF?");
+    EXPECT_TRUE(captions.isEmpty()) << "«Нет» asks for no file";
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    answer = true;
+    form->Print();
+    ASSERT_TRUE(form->WaitForLayout());
+    EXPECT_EQ(questions.size(), 2);
+    EXPECT_EQ(captions, QStringList { "Сохранить отчёт в файл PDF" });
+    EXPECT_EQ(PdfPagesIn(pdf), 3);
+    EXPECT_TRUE(fMessages.isEmpty()) << fMessages.join(u'|').toStdString();
+}
+
+TEST_F(RptFormTest, AFailedPrintIsReportedAndThePrinterStaysUsable)
+{
+    // No file at all is what a machine without printers starts with; the second cannot be
+    // created.
+    for (const QString target : { QString(), QStringLiteral("no/such/folder/out.pdf") }) {
+        SCOPED_TRACE(target.toStdString());
+        fMessages.clear();
+        QTemporaryDir dir;
+        auto form = Show(2);
+        form->SetMessageSink([this](const QString& m) { fMessages << m; });
+        form->Device().setOutputFormat(QPrinter::PdfFormat);
+        form->Device().setOutputFileName(target.isEmpty() ? target : dir.filePath(target));
+        form->PrintAfterLayout(TRptForm::prAll);
+        ASSERT_TRUE(form->WaitForLayout());
+        ASSERT_EQ(fMessages.size(), 1);
+        EXPECT_TRUE(fMessages.first().startsWith("Отчёт не напечатан"))
+            << fMessages.first().toStdString();
+        EXPECT_NE(form->Device().printerState(), QPrinter::Active);
+
+        // What "Печать в файл (PDF)" in the print dialog does next.
+        const QString pdf = dir.filePath("out.pdf");
+        form->Device().setOutputFormat(QPrinter::NativeFormat);
+        form->Device().setOutputFormat(QPrinter::PdfFormat);
+        form->Device().setOutputFileName(pdf);
+        EXPECT_EQ(form->Device().outputFileName(), pdf);
+        form->Print();
+        ASSERT_TRUE(form->WaitForLayout());
+        EXPECT_EQ(PdfPagesIn(pdf), 2);
+        EXPECT_EQ(fMessages.size(), 1);
+    }
+}
+
 TEST_F(RptFormTest, SavesTheShownPage)
 {
     QTemporaryDir dir;
