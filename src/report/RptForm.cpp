@@ -244,8 +244,12 @@ void TRptForm::CreateToolBar()
     fCbxScale->setCurrentIndex(kWholePage);
     fCbxScale->setMinimumContentsLength(16);
     connect(fCbxScale, &QComboBox::activated, this, &TRptForm::SetZoomMode);
+    // The box completes nothing: "10" would otherwise become "100%" under the user's hands.
+    fCbxScale->setCompleter(nullptr);
     connect(fCbxScale->lineEdit(), &QLineEdit::textEdited, this, [this] { fViewMode = -1; });
-    fCbxScale->lineEdit()->installEventFilter(this);
+    // Enter reaches the line edit through the combo box, past any event filter of the line
+    // edit, so the zoom is taken from the signal rather than from the key.
+    connect(fCbxScale->lineEdit(), &QLineEdit::returnPressed, this, &TRptForm::ApplyTypedZoom);
     fTbrMain->addWidget(fCbxScale);
     fTbrMain->addSeparator();
 
@@ -341,10 +345,25 @@ void TRptForm::SetZoomMode(int mode)
 
 void TRptForm::ApplyTypedZoom()
 {
-    if (fCbxScale->findText(fCbxScale->currentText()) < 0)
-        fViewMode = -1;
-    else
-        fViewMode = fCbxScale->findText(fCbxScale->currentText());
+    const QString text = fCbxScale->currentText();
+    const int item = fCbxScale->findText(text);
+    if (item >= 0) {
+        SetZoomMode(item);
+        return;
+    }
+    bool number = false;
+    const int typed = text.trimmed().toInt(&number);
+    fTypedZoom = TypedZoom(text);
+    // The box is left showing the zoom in effect: a text that is no number shows the 100 %
+    // it gave, and a number out of bounds the bound it was held to.
+    if (!number) {
+        SetZoomMode(kZoom100);
+        fCbxScale->setEditText(fCbxScale->itemText(kZoom100));
+        return;
+    }
+    fViewMode = -1;
+    if (typed != fTypedZoom)
+        fCbxScale->setEditText(QString::number(fTypedZoom));
     ApplyZoom();
 }
 
@@ -525,7 +544,7 @@ void TRptForm::ApplyZoom()
     if (fViewMode >= 0 && fViewMode < int(std::size(kZoomPercent)))
         percentage(kZoomPercent[fViewMode]);
     else if (fViewMode == -1)
-        percentage(TypedZoom(fCbxScale->currentText()));
+        percentage(fTypedZoom);
     else if (fViewMode == kPageWidth) {
         const int width = std::max(client.width() - 33, 1);
         panel = QRect(8, 8, width, int(qint64(width) * ph / pw));
@@ -596,14 +615,6 @@ bool TRptForm::HandleKey(QKeyEvent* key)
 
 bool TRptForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == fCbxScale->lineEdit() && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            ApplyTypedZoom();
-            return true;
-        }
-        return false;
-    }
     if (event->type() == QEvent::KeyPress && watched != fCbxScale->lineEdit()) {
         // A key is seen once, by the first of our widgets it reaches: the page, the scroll
         // box, or the window when a control passed it on. The scroll box would add a step of

@@ -58,6 +58,7 @@ public:
     enum TPrintRangeChoice { prAll, prSelection, prPages };
     static constexpr int kWholePage = 8;
     static constexpr int kPageWidth = 7;
+    static constexpr int kZoom100 = 2;
 
     explicit TRptForm(TReportLayout layout, QWidget* parent = nullptr);
     ~TRptForm() override;
@@ -174,6 +175,7 @@ private:
     TReportLayout fLayout;
     TDrawPanel* fDrawPanel = nullptr;
     int fViewMode = kWholePage;
+    int fTypedZoom = 100; // the percentage of mode -1, taken when Enter confirmed the text
     int fPageCount = 1;
     int fPageIndex = 1;
     int fOldPage = 1;

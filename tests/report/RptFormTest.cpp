@@ -128,25 +128,47 @@ TEST_F(RptFormTest, TwoByTwoCountsSheetsOnlyAfterALayout)
 
 TEST_F(RptFormTest, TypedZoomIsAWholeNumberWithinBounds)
 {
+    auto form = Show(1);
+    QComboBox* zoom = form->ZoomList();
+    zoom->setCurrentIndex(TRptForm::kZoom100);
+    emit zoom->activated(TRptForm::kZoom100);
+    const int at100 = form->PagePanel()->width();
+    // Typed as the user does, into the combo box that has the focus, with the text the box
+    // shows once Enter has been pressed.
     struct {
         const char* Text;
         int Percent;
-    } cases[] = { { "120", 120 }, { "120%", 100 }, { "0", 10 }, { "-5", 10 },
-        { "100000", 500 }, { "abc", 100 } };
-    for (const auto& c : cases)
-        EXPECT_EQ(TRptForm::TypedZoom(c.Text), c.Percent) << c.Text;
+        const char* Shown;
+    } cases[] = { { "120", 120, "120" }, { "130", 130, "130" }, { "10", 10, "10" },
+        { " 75 ", 75, " 75 " }, { "120%", 100, "100%" }, { "abc", 100, "100%" },
+        { "", 100, "100%" }, { "0", 10, "10" }, { "-5", 10, "10" }, { "100000", 500, "500" },
+        { "99999999999", 100, "100%" }, { "150%", 150, "150%" } };
+    for (const auto& c : cases) {
+        if (zoom->findText(c.Text) < 0) {
+            EXPECT_EQ(TRptForm::TypedZoom(c.Text), c.Percent) << c.Text;
+        }
+        zoom->setFocus();
+        zoom->lineEdit()->selectAll();
+        QTest::keyClick(zoom, Qt::Key_Delete);
+        QTest::keyClicks(zoom, c.Text);
+        EXPECT_EQ(zoom->currentText(), c.Text) << "the box completes nothing";
+        QTest::keyClick(zoom, Qt::Key_Return);
+        EXPECT_NEAR(form->PagePanel()->width(), at100 * c.Percent / 100, 1 + c.Percent / 100) << c.Text;
+        EXPECT_EQ(zoom->currentText(), c.Shown) << c.Text;
+    }
 
-    auto form = Show(1);
-    QComboBox* zoom = form->ZoomList();
-    zoom->setCurrentIndex(2); // 100%
-    emit zoom->activated(2);
-    const int at100 = form->PagePanel()->width();
+    // The typed zoom waits for Enter and stays when the window is resized.
     zoom->lineEdit()->setText("200");
     emit zoom->lineEdit()->textEdited("200");
-    EXPECT_EQ(form->PagePanel()->width(), at100); // waits for Enter
-    QTest::keyClick(zoom->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(form->ViewMode(), -1);
-    EXPECT_NEAR(form->PagePanel()->width(), at100 * 2, 2);
+    QTest::keyClick(zoom, Qt::Key_Return);
+    const int at200 = form->PagePanel()->width();
+    EXPECT_NEAR(at200, at100 * 2, 2);
+    zoom->lineEdit()->setText("50");
+    emit zoom->lineEdit()->textEdited("50");
+    EXPECT_EQ(form->PagePanel()->width(), at200);
+    form->resize(800, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(form->PagePanel()->width(), at200);
 }
 
 TEST_F(RptFormTest, CtrlKeysJumpToTheEdges)
@@ -241,7 +263,7 @@ TEST_F(RptFormTest, AFailedPrintIsReportedAndThePrinterStaysUsable)
 {
     // No file at all is what a machine without printers starts with; the second cannot be
     // created.
-    for (const QString target : { QString(), QStringLiteral("no/such/folder/out.pdf") }) {
+    for (const QString& target : { QString(), QStringLiteral("no/such/folder/out.pdf") }) {
         SCOPED_TRACE(target.toStdString());
         fMessages.clear();
         QTemporaryDir dir;
