@@ -119,6 +119,8 @@ TReportLayout TRptForm::JournalLayout()
         callbacks.Cancel = &cancel;
         report.SetCallbacks(std::move(callbacks));
         report.DoReport(*printer);
+        if (progress.ColumnsLeftOut)
+            progress.ColumnsLeftOut(report.LeftOutColumns());
         return printer;
     };
 }
@@ -392,6 +394,7 @@ void TRptForm::WorkLoop()
             return;
         fProcessing = true;
         std::unique_ptr<TReportPrinter> printer;
+        QStringList leftOut;
         try {
             TReportProgress progress;
             // The bar moves by whole percents, so a large report does not wait for the main
@@ -419,6 +422,7 @@ void TRptForm::WorkLoop()
                     fPgBar->raise();
                 });
             };
+            progress.ColumnsLeftOut = [&leftOut](const QStringList& titles) { leftOut = titles; };
             printer = fLayout(request, progress);
         } catch (const std::exception& e) {
             // The worker ends with the error; the user learns why the report stays empty.
@@ -438,7 +442,7 @@ void TRptForm::WorkLoop()
             printer->SetCurrentPage(fOldPage);
         TPrintJob job;
         if (!Exec([&] {
-                LayoutDone(std::move(printer), request.SpecialMode);
+                LayoutDone(std::move(printer), request.SpecialMode, leftOut);
                 job = TakePrintJob();
             }))
             return;
@@ -458,9 +462,13 @@ void TRptForm::LayoutStarted()
     fPgBar->show();
 }
 
-void TRptForm::LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode)
+void TRptForm::LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode,
+                          const QStringList& columnsLeftOut)
 {
     fPgBar->hide();
+    fLeftOutText = TJournalReport::LeftOutText(columnsLeftOut);
+    // The status line cuts a long list of titles at the window's edge; the hint has it all.
+    fStbMain->setToolTip(fLeftOutText);
     fDraft.reset();
     if (printer) {
         printer->SetSpecialMode(specialMode);
@@ -483,7 +491,8 @@ void TRptForm::UpdatePageCount(int count)
         fPageIndex = count;
     fTbtPrevPage->setVisible(count > 1);
     fTbtNextPage->setVisible(count > 1);
-    fStbMain->setVisible(count > 1);
+    // The status line also tells of columns left out, on a report of one page too.
+    fStbMain->setVisible(count > 1 || !fLeftOutText.isEmpty());
     fTbtPrevPage->setEnabled(fPageIndex > 1);
     fTbtNextPage->setEnabled(fPageIndex < count);
     ShowPageStatus();
@@ -508,7 +517,12 @@ void TRptForm::SetPageIndex(int value)
 
 void TRptForm::ShowPageStatus()
 {
-    fStbMain->showMessage(QStringLiteral("Страница %1 из %2").arg(fPageIndex).arg(fPageCount));
+    QString text;
+    if (fPageCount > 1)
+        text = QStringLiteral("Страница %1 из %2").arg(fPageIndex).arg(fPageCount);
+    if (!fLeftOutText.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral(". ")) + fLeftOutText;
+    fStbMain->showMessage(text);
 }
 
 void TRptForm::PaintPage(QPainter& painter, QSize size)

@@ -4,6 +4,7 @@
 #include "report/PrinterGeometry.h"
 
 #include <QFont>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -44,6 +45,8 @@ struct TReportProgress {
     std::function<bool(int stage, int total)> Step;
     // A page whose rows are complete, so the first page shows before the document is done.
     std::function<void(int page, std::shared_ptr<const TRecordedPage> draft)> Draft;
+    // The titles of the shown columns the page had no room for, once the layout knows them.
+    std::function<void(const QStringList& titles)> ColumnsLeftOut;
 };
 // Lays a report out into a recorder of its own. Runs on the worker thread, so it reads only
 // data it owns; it may throw, which ends the worker after the window has shown the error.
@@ -149,7 +152,8 @@ private:
         int From = 1; // recorded pages
         int To = 1;
     };
-    void LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode);
+    void LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode,
+                    const QStringList& columnsLeftOut);
     // The print asked for with the last layout, taken on the main thread.
     TPrintJob TakePrintJob();
     void RunPrintJob(const TPrintJob& job);
@@ -199,6 +203,7 @@ private:
     std::function<TSourceReader()> fSourceProvider;
     std::shared_ptr<const TRecordedPage> fDraft; // the first page of a layout in progress
     TReportRequest fRequest; // what the worker lays out next; written on the main thread
+    QString fLeftOutText; // the columns the last layout had no room for, as the user reads it
 
     QToolBar* fTbrMain = nullptr;
     QAction* fTbtPrevPage = nullptr;

@@ -1,4 +1,5 @@
 #include "report/ReportPrinter.h"
+#include "report/ReportSource.h"
 #include "report/RptForm.h"
 
 #include <QAction>
@@ -169,6 +170,40 @@ TEST_F(RptFormTest, TypedZoomIsAWholeNumberWithinBounds)
     form->resize(800, 700);
     QApplication::processEvents();
     EXPECT_EQ(form->PagePanel()->width(), at200);
+}
+
+TEST_F(RptFormTest, StatusLineNamesTheColumnsThatDidNotFit)
+{
+    auto source = std::make_shared<TReportSource>();
+    for (int i = 1; i <= 5; ++i)
+        source->Columns.push_back({ QStringLiteral("Столбец %1").arg(i), 200, true });
+    auto form = std::make_unique<TRptForm>(TRptForm::JournalLayout());
+    form->SetSourceProvider([source]() -> TRptForm::TSourceReader {
+        return [source] { return source; };
+    });
+    form->show();
+    ASSERT_TRUE(form->WaitForLayout());
+    ASSERT_EQ(form->PageCount(), 1);
+    EXPECT_TRUE(form->StatusBar()->isVisible()) << "shown on a report of one page too";
+    // Three columns of 200 pixels fit across a portrait A4 page, four do not.
+    EXPECT_EQ(form->StatusBar()->currentMessage(), "Не поместились столбцы: Столбец 4, Столбец 5");
+
+    // Beside the page number on a longer report.
+    for (int i = 0; i < 200; ++i)
+        source->AppendRow({ QString::number(i) });
+    form->RequestLayout();
+    ASSERT_TRUE(form->WaitForLayout());
+    ASSERT_GT(form->PageCount(), 1);
+    EXPECT_EQ(form->StatusBar()->currentMessage(),
+        QString("Страница 1 из %1. Не поместились столбцы: Столбец 4, Столбец 5")
+            .arg(form->PageCount()));
+
+    // Narrow enough, they all fit and the note goes.
+    for (TReportColumn& c : source->Columns)
+        c.ScreenWidth = 64;
+    form->RequestLayout();
+    ASSERT_TRUE(form->WaitForLayout());
+    EXPECT_EQ(form->StatusBar()->currentMessage(), QString("Страница 1 из %1").arg(form->PageCount()));
 }
 
 TEST_F(RptFormTest, CtrlKeysJumpToTheEdges)
