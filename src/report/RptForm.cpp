@@ -2,6 +2,7 @@
 
 #include "messages/MsgDlg.h"
 #include "messages/Trace.h"
+#include "report/HeapRelease.h"
 #include "report/JournalReport.h"
 #include "report/RecordedPage.h"
 #include "report/ReportPrinter.h"
@@ -199,6 +200,11 @@ TRptForm::~TRptForm()
         delete fWorker;
         fWorker = nullptr;
     }
+    const bool large = fPrn && fPrn->PageCount() > 1;
+    fPrn.reset();
+    fDraft.reset();
+    if (large)
+        ReleaseFreedHeap();
 }
 
 void TRptForm::CreateToolBar()
@@ -386,12 +392,22 @@ void TRptForm::WorkLoop()
         if (fWorker->Terminated())
             return;
         TReportRequest request;
+        std::unique_ptr<TReportPrinter> replaced;
         if (!Exec([&] {
                 fOldPage = std::max(1, fPrn ? fPrn->CurrentPage() : 1);
                 request = fRequest;
+                // A source copied on the main thread lives only as long as its layout.
+                fRequest.ReadSource = nullptr;
+                // The page panel shows nothing of the old document from here on, so it goes
+                // before the new one is laid out: a refresh never holds two documents.
+                replaced = std::move(fPrn);
                 LayoutStarted();
             }))
             return;
+        if (replaced) {
+            replaced.reset();
+            ReleaseFreedHeap();
+        }
         fProcessing = true;
         std::unique_ptr<TReportPrinter> printer;
         QStringList leftOut;
@@ -448,6 +464,8 @@ void TRptForm::WorkLoop()
             return;
         if (job.Wanted)
             RunPrintJob(job);
+        // What the layout read and measured is gone by now.
+        ReleaseFreedHeap();
         --fPending;
         Exec([this] { emit LayoutFinished(); });
     }

@@ -1,3 +1,4 @@
+#include "report/RecordedPage.h"
 #include "report/ReportPrinter.h"
 #include "report/ReportSource.h"
 #include "report/RptForm.h"
@@ -367,6 +368,44 @@ TEST_F(RptFormTest, ClosingDuringALayoutWaitsForTheWorker)
     // The close stops the layout between pages rather than waiting for all of them.
     EXPECT_LT(fLayout.LaidOut->load(), 50);
     EXPECT_EQ(fLayout.Runs->load(), 1) << "the layout ran to its end before the close returned";
+}
+
+TEST_F(RptFormTest, ARefreshHoldsOneDocumentAndNoCopyOfTheJournal)
+{
+    // A copy of selected rows is what the main window hands over; it is the layout's alone.
+    std::weak_ptr<const TReportSource> copied;
+    auto form = std::make_unique<TRptForm>(TRptForm::JournalLayout());
+    form->SetSourceProvider([&copied]() -> TRptForm::TSourceReader {
+        auto source = std::make_shared<TReportSource>();
+        source->Columns.push_back({ QStringLiteral("a"), 64, true });
+        for (int i = 0; i < 300; ++i)
+            source->AppendRow({ QString::number(i) });
+        copied = source;
+        return [source] { return std::shared_ptr<const TReportSource>(source); };
+    });
+    form->show();
+    ASSERT_TRUE(form->WaitForLayout());
+    ASSERT_GT(form->PageCount(), 1);
+    EXPECT_TRUE(copied.expired()) << "the window keeps the journal's copy after its layout";
+    std::weak_ptr<const TRecordedPage> page = form->Printer()->GetMetafile(1);
+    ASSERT_FALSE(page.expired());
+    form.reset();
+    EXPECT_TRUE(page.expired());
+}
+
+TEST_F(RptFormTest, TheOldDocumentGoesWhenItsRefreshStarts)
+{
+    fLayout.StepMs->store(20);
+    auto form = Show(10);
+    std::weak_ptr<const TRecordedPage> page = form->Printer()->GetMetafile(1);
+    ASSERT_FALSE(page.expired());
+    form->RequestLayout();
+    for (int i = 0; i < 500 && !form->Processing(); ++i)
+        QTest::qWait(5);
+    ASSERT_TRUE(form->Processing());
+    EXPECT_TRUE(page.expired()) << "a refresh holds the document it replaces";
+    ASSERT_TRUE(form->WaitForLayout());
+    EXPECT_EQ(form->PageCount(), 10);
 }
 
 TEST_F(RptFormTest, AFailingLayoutIsReportedAndTheWindowStays)
