@@ -4,6 +4,7 @@
 #include "messages/Trace.h"
 #include "report/HeapRelease.h"
 #include "report/JournalReport.h"
+#include "report/ReportIcons.h"
 #include "report/RecordedPage.h"
 #include "report/ReportPrinter.h"
 #include "report/Worker.h"
@@ -213,9 +214,9 @@ void TRptForm::CreateToolBar()
     fTbrMain->setObjectName(QStringLiteral("tbrMain"));
     fTbrMain->setIconSize(QSize(16, 16));
     const QStyle* s = style();
-    auto add = [&](const char* name, QStyle::StandardPixmap icon, const QString& hint,
+    auto add = [&](const char* name, const QIcon& icon, const QString& hint,
                    void (TRptForm::*slot)()) {
-        QAction* a = fTbrMain->addAction(s->standardIcon(icon), hint);
+        QAction* a = fTbrMain->addAction(icon, hint);
         if (slot)
             connect(a, &QAction::triggered, this, slot);
         a->setObjectName(QString::fromLatin1(name));
@@ -223,19 +224,19 @@ void TRptForm::CreateToolBar()
         a->setStatusTip(hint);
         return a;
     };
-    add("tbtPrint", QStyle::SP_DialogApplyButton, QStringLiteral("Печать"), &TRptForm::Print);
-    add("tbtPrintDialog", QStyle::SP_FileDialogDetailedView, QStringLiteral("Диалог печати"),
-        &TRptForm::PrintDialog);
-    add("tbtPrinterSetupDialog", QStyle::SP_FileDialogInfoView,
-        QStringLiteral("Настройка принтера"), &TRptForm::PrinterSetup);
+    add("tbtPrint", PrinterIcon(), QStringLiteral("Печать"), &TRptForm::Print);
+    add("tbtPrintDialog", s->standardIcon(QStyle::SP_FileDialogDetailedView),
+        QStringLiteral("Диалог печати"), &TRptForm::PrintDialog);
+    add("tbtPrinterSetupDialog", PageSetupIcon(), QStringLiteral("Настройка принтера"),
+        &TRptForm::PrinterSetup);
     fTbrMain->addSeparator();
-    add("tbSave", QStyle::SP_DialogSaveButton, QStringLiteral("Записать страницу в файл"),
-        &TRptForm::SavePage);
+    add("tbSave", s->standardIcon(QStyle::SP_DialogSaveButton),
+        QStringLiteral("Записать страницу в файл"), &TRptForm::SavePage);
     fTbrMain->addSeparator();
-    fTbtPrevPage = add("tbtPrevPage", QStyle::SP_ArrowLeft,
+    fTbtPrevPage = add("tbtPrevPage", s->standardIcon(QStyle::SP_ArrowLeft),
         QStringLiteral("Предыдущая страница"), nullptr);
     connect(fTbtPrevPage, &QAction::triggered, this, [this] { SetPageIndex(fPageIndex - 1); });
-    fTbtNextPage = add("tbtNextPage", QStyle::SP_ArrowRight,
+    fTbtNextPage = add("tbtNextPage", s->standardIcon(QStyle::SP_ArrowRight),
         QStringLiteral("Следующая страница"), nullptr);
     connect(fTbtNextPage, &QAction::triggered, this, [this] { SetPageIndex(fPageIndex + 1); });
     fTbtPrevPage->setVisible(false);

@@ -14,6 +14,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <atomic>
@@ -406,6 +407,39 @@ TEST_F(RptFormTest, TheOldDocumentGoesWhenItsRefreshStarts)
     EXPECT_TRUE(page.expired()) << "a refresh holds the document it replaces";
     ASSERT_TRUE(form->WaitForLayout());
     EXPECT_EQ(form->PageCount(), 10);
+}
+
+TEST_F(RptFormTest, PrintButtonsShowAPrinterAndAPageSetUp)
+{
+    auto form = Show(1);
+    struct {
+        const char* Action;
+        QStyle::StandardPixmap Taken; // the unrelated picture the button once showed
+    } cases[] = { { "tbtPrint", QStyle::SP_DialogApplyButton },
+        { "tbtPrinterSetupDialog", QStyle::SP_FileDialogInfoView } };
+    for (const auto& c : cases) {
+        auto* action = form->findChild<QAction*>(c.Action);
+        ASSERT_TRUE(action) << c.Action;
+        const QImage image = action->icon().pixmap(16, 16).toImage().convertToFormat(
+            QImage::Format_ARGB32);
+        ASSERT_FALSE(image.isNull()) << c.Action;
+        EXPECT_NE(image, form->style()->standardIcon(c.Taken).pixmap(16, 16).toImage().convertToFormat(
+                             QImage::Format_ARGB32))
+            << c.Action;
+        // Both pictures are sheets of paper in dark outline.
+        int paper = 0;
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor px = image.pixelColor(x, y);
+                if (px.alpha() == 255 && px.lightness() > 240)
+                    ++paper;
+                if (px.alpha() > 200 && px.lightness() < 80)
+                    ++ink;
+            }
+        EXPECT_GT(paper, 8) << c.Action;
+        EXPECT_GT(ink, 8) << c.Action;
+    }
 }
 
 TEST_F(RptFormTest, AFailingLayoutIsReportedAndTheWindowStays)
