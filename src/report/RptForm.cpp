@@ -441,6 +441,8 @@ void TRptForm::WorkLoop()
             };
             progress.ColumnsLeftOut = [&leftOut](const QStringList& titles) { leftOut = titles; };
             printer = fLayout(request, progress);
+            // Let go of the journal's copy before anyone is told the layout is done.
+            request.ReadSource = nullptr;
         } catch (const std::exception& e) {
             // The worker ends with the error; the user learns why the report stays empty.
             fProcessing = false;
