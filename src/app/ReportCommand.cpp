@@ -86,6 +86,10 @@ int RunReportCommand(const TCommandLine& options, std::FILE* err)
             Fail(err, error);
             return 1;
         }
+        // Told, not failed: the pages hold the columns that fitted.
+        if (!report.LeftOutColumns().isEmpty())
+            std::fprintf(err, "%s\n",
+                TJournalReport::LeftOutText(report.LeftOutColumns()).toUtf8().constData());
         return 0;
     } catch (const EDatabaseError& e) {
         Fail(err, e.Message());

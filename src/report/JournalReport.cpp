@@ -41,6 +41,7 @@ TJournalReport::TJournalReport(std::shared_ptr<const TReportSource> source)
 void TJournalReport::ChooseColumns(const TReportPrinter& printer, const TMetrics& m)
 {
     fColumns.clear();
+    fLeftOut.clear();
     const float ppi = float(fSource->ScreenPpi > 0 ? fSource->ScreenPpi : 96);
     int x = m.left;
     for (size_t i = 0; i < fSource->Columns.size(); ++i) {
@@ -49,11 +50,20 @@ void TJournalReport::ChooseColumns(const TReportPrinter& printer, const TMetrics
             continue;
         const int w = printer.XInch(float(c.ScreenWidth) / ppi) + 2 * m.ix;
         // The first column that does not fit ends the list, however narrow later ones are.
-        if (x + w > m.right)
-            break;
+        if (!fLeftOut.isEmpty() || x + w > m.right) {
+            fLeftOut << c.Title;
+            continue;
+        }
         fColumns.push_back({ int(i), w });
         x += w;
     }
+}
+
+QString TJournalReport::LeftOutText(const QStringList& titles)
+{
+    if (titles.isEmpty())
+        return {};
+    return QStringLiteral("Не поместились столбцы: %1").arg(titles.join(QStringLiteral(", ")));
 }
 
 void TJournalReport::SetUpPage(TReportPrinter& printer, const TMetrics& m, int& y)

@@ -3,6 +3,7 @@
 #include "report/PageFont.h"
 
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -73,6 +74,10 @@ public:
     bool DoReport(TReportPrinter& printer);
 
     const std::vector<TReportLayoutColumn>& Columns() const { return fColumns; }
+    // The titles of the shown columns that did not fit across the page, in table order.
+    const QStringList& LeftOutColumns() const { return fLeftOut; }
+    // The line that names them for the user; empty when every column fitted.
+    static QString LeftOutText(const QStringList& titles);
 
 private:
     struct TMetrics;
@@ -88,4 +93,5 @@ private:
     TReportCallbacks fCallbacks;
     int fYear = 0;
     std::vector<TReportLayoutColumn> fColumns;
+    QStringList fLeftOut;
 };

@@ -146,7 +146,25 @@ bool TReportPrinter::RenderSheets(QPainter& painter, const QRectF& area, int nFr
     return true;
 }
 
-bool TReportPrinter::PrintRange(QPrinter& printer, int nFrom, int nTo)
+namespace {
+
+QString PrintFailure(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        if (printer.outputFileName().isEmpty())
+            return QStringLiteral("Отчёт не напечатан: не выбран ни принтер, ни файл.");
+        return QStringLiteral("Отчёт не напечатан: файл %1 не удалось записать.")
+            .arg(printer.outputFileName());
+    }
+    if (printer.printerName().isEmpty())
+        return QStringLiteral("Отчёт не напечатан: принтер не установлен.");
+    return QStringLiteral("Отчёт не напечатан: принтер «%1» не принял задание.")
+        .arg(printer.printerName());
+}
+
+} // namespace
+
+bool TReportPrinter::PrintRange(QPrinter& printer, int nFrom, int nTo, QString* error)
 {
     DonePrinting();
     if (nFrom <= 0 || nFrom > PageCount() || nTo <= 0 || nTo > PageCount())
@@ -160,6 +178,8 @@ bool TReportPrinter::PrintRange(QPrinter& printer, int nFrom, int nTo)
     QPainter painter;
     if (!painter.begin(&printer)) {
         fPrinting = false;
+        if (error)
+            *error = PrintFailure(printer);
         return false;
     }
     const QRectF area(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
@@ -173,9 +193,17 @@ bool TReportPrinter::PrintRange(QPrinter& printer, int nFrom, int nTo)
     }
     if (!ok)
         printer.abort();
-    painter.end();
+    const bool ended = painter.end();
     fPrinting = false;
-    return ok && printer.printerState() != QPrinter::Error;
+    // A job stopped on request is no failure; a sheet the printer refused is.
+    if (!ok && fAbort)
+        return false;
+    if (!ok || !ended || printer.printerState() == QPrinter::Error) {
+        if (error)
+            *error = PrintFailure(printer);
+        return false;
+    }
+    return ok;
 }
 
 QString TReportPrinter::PageFileName(const QString& theFile, int page)

@@ -71,9 +71,9 @@ public:
     // Output. In 2 x 2 mode Page counts sheets of four pages.
     void DisplayPage(QPainter& painter, QSize size, int page) const;
     // Prints pages nFrom..nTo on printer (finishing the document first); nothing when either
-    // number is outside 1..PageCount. False when the printer could not start the job or the
-    // job was aborted.
-    bool PrintRange(QPrinter& printer, int nFrom, int nTo);
+    // number is outside 1..PageCount. False when the printer could not start or finish the
+    // job, with the reason in error, or when the job was aborted, with error left empty.
+    bool PrintRange(QPrinter& printer, int nFrom, int nTo, QString* error = nullptr);
     bool PrintPage(QPrinter& printer, int page) { return PrintRange(printer, page, page); }
     bool PrintIt(QPrinter& printer) { return PrintRange(printer, 1, PageCount()); }
     // Stops a print job in progress after its current page; any thread may ask.

@@ -1,7 +1,10 @@
 #include "report/RptForm.h"
 
+#include "messages/MsgDlg.h"
 #include "messages/Trace.h"
+#include "report/HeapRelease.h"
 #include "report/JournalReport.h"
+#include "report/ReportIcons.h"
 #include "report/RecordedPage.h"
 #include "report/ReportPrinter.h"
 #include "report/Worker.h"
@@ -19,7 +22,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -119,6 +121,8 @@ TReportLayout TRptForm::JournalLayout()
         callbacks.Cancel = &cancel;
         report.SetCallbacks(std::move(callbacks));
         report.DoReport(*printer);
+        if (progress.ColumnsLeftOut)
+            progress.ColumnsLeftOut(report.LeftOutColumns());
         return printer;
     };
 }
@@ -197,6 +201,11 @@ TRptForm::~TRptForm()
         delete fWorker;
         fWorker = nullptr;
     }
+    const bool large = fPrn && fPrn->PageCount() > 1;
+    fPrn.reset();
+    fDraft.reset();
+    if (large)
+        ReleaseFreedHeap();
 }
 
 void TRptForm::CreateToolBar()
@@ -205,9 +214,9 @@ void TRptForm::CreateToolBar()
     fTbrMain->setObjectName(QStringLiteral("tbrMain"));
     fTbrMain->setIconSize(QSize(16, 16));
     const QStyle* s = style();
-    auto add = [&](const char* name, QStyle::StandardPixmap icon, const QString& hint,
+    auto add = [&](const char* name, const QIcon& icon, const QString& hint,
                    void (TRptForm::*slot)()) {
-        QAction* a = fTbrMain->addAction(s->standardIcon(icon), hint);
+        QAction* a = fTbrMain->addAction(icon, hint);
         if (slot)
             connect(a, &QAction::triggered, this, slot);
         a->setObjectName(QString::fromLatin1(name));
@@ -215,19 +224,19 @@ void TRptForm::CreateToolBar()
         a->setStatusTip(hint);
         return a;
     };
-    add("tbtPrint", QStyle::SP_DialogApplyButton, QStringLiteral("Печать"), &TRptForm::Print);
-    add("tbtPrintDialog", QStyle::SP_FileDialogDetailedView, QStringLiteral("Диалог печати"),
-        &TRptForm::PrintDialog);
-    add("tbtPrinterSetupDialog", QStyle::SP_FileDialogInfoView,
-        QStringLiteral("Настройка принтера"), &TRptForm::PrinterSetup);
+    add("tbtPrint", PrinterIcon(), QStringLiteral("Печать"), &TRptForm::Print);
+    add("tbtPrintDialog", s->standardIcon(QStyle::SP_FileDialogDetailedView),
+        QStringLiteral("Диалог печати"), &TRptForm::PrintDialog);
+    add("tbtPrinterSetupDialog", PageSetupIcon(), QStringLiteral("Настройка принтера"),
+        &TRptForm::PrinterSetup);
     fTbrMain->addSeparator();
-    add("tbSave", QStyle::SP_DialogSaveButton, QStringLiteral("Записать страницу в файл"),
-        &TRptForm::SavePage);
+    add("tbSave", s->standardIcon(QStyle::SP_DialogSaveButton),
+        QStringLiteral("Записать страницу в файл"), &TRptForm::SavePage);
     fTbrMain->addSeparator();
-    fTbtPrevPage = add("tbtPrevPage", QStyle::SP_ArrowLeft,
+    fTbtPrevPage = add("tbtPrevPage", s->standardIcon(QStyle::SP_ArrowLeft),
         QStringLiteral("Предыдущая страница"), nullptr);
     connect(fTbtPrevPage, &QAction::triggered, this, [this] { SetPageIndex(fPageIndex - 1); });
-    fTbtNextPage = add("tbtNextPage", QStyle::SP_ArrowRight,
+    fTbtNextPage = add("tbtNextPage", s->standardIcon(QStyle::SP_ArrowRight),
         QStringLiteral("Следующая страница"), nullptr);
     connect(fTbtNextPage, &QAction::triggered, this, [this] { SetPageIndex(fPageIndex + 1); });
     fTbtPrevPage->setVisible(false);
@@ -244,8 +253,12 @@ void TRptForm::CreateToolBar()
     fCbxScale->setCurrentIndex(kWholePage);
     fCbxScale->setMinimumContentsLength(16);
     connect(fCbxScale, &QComboBox::activated, this, &TRptForm::SetZoomMode);
+    // The box completes nothing: "10" would otherwise become "100%" under the user's hands.
+    fCbxScale->setCompleter(nullptr);
     connect(fCbxScale->lineEdit(), &QLineEdit::textEdited, this, [this] { fViewMode = -1; });
-    fCbxScale->lineEdit()->installEventFilter(this);
+    // Enter reaches the line edit through the combo box, past any event filter of the line
+    // edit, so the zoom is taken from the signal rather than from the key.
+    connect(fCbxScale->lineEdit(), &QLineEdit::returnPressed, this, &TRptForm::ApplyTypedZoom);
     fTbrMain->addWidget(fCbxScale);
     fTbrMain->addSeparator();
 
@@ -341,10 +354,25 @@ void TRptForm::SetZoomMode(int mode)
 
 void TRptForm::ApplyTypedZoom()
 {
-    if (fCbxScale->findText(fCbxScale->currentText()) < 0)
-        fViewMode = -1;
-    else
-        fViewMode = fCbxScale->findText(fCbxScale->currentText());
+    const QString text = fCbxScale->currentText();
+    const int item = fCbxScale->findText(text);
+    if (item >= 0) {
+        SetZoomMode(item);
+        return;
+    }
+    bool number = false;
+    const int typed = text.trimmed().toInt(&number);
+    fTypedZoom = TypedZoom(text);
+    // The box is left showing the zoom in effect: a text that is no number shows the 100 %
+    // it gave, and a number out of bounds the bound it was held to.
+    if (!number) {
+        SetZoomMode(kZoom100);
+        fCbxScale->setEditText(fCbxScale->itemText(kZoom100));
+        return;
+    }
+    fViewMode = -1;
+    if (typed != fTypedZoom)
+        fCbxScale->setEditText(QString::number(fTypedZoom));
     ApplyZoom();
 }
 
@@ -365,14 +393,25 @@ void TRptForm::WorkLoop()
         if (fWorker->Terminated())
             return;
         TReportRequest request;
+        std::unique_ptr<TReportPrinter> replaced;
         if (!Exec([&] {
                 fOldPage = std::max(1, fPrn ? fPrn->CurrentPage() : 1);
                 request = fRequest;
+                // A source copied on the main thread lives only as long as its layout.
+                fRequest.ReadSource = nullptr;
+                // The page panel shows nothing of the old document from here on, so it goes
+                // before the new one is laid out: a refresh never holds two documents.
+                replaced = std::move(fPrn);
                 LayoutStarted();
             }))
             return;
+        if (replaced) {
+            replaced.reset();
+            ReleaseFreedHeap();
+        }
         fProcessing = true;
         std::unique_ptr<TReportPrinter> printer;
+        QStringList leftOut;
         try {
             TReportProgress progress;
             // The bar moves by whole percents, so a large report does not wait for the main
@@ -400,7 +439,10 @@ void TRptForm::WorkLoop()
                     fPgBar->raise();
                 });
             };
+            progress.ColumnsLeftOut = [&leftOut](const QStringList& titles) { leftOut = titles; };
             printer = fLayout(request, progress);
+            // Let go of the journal's copy before anyone is told the layout is done.
+            request.ReadSource = nullptr;
         } catch (const std::exception& e) {
             // The worker ends with the error; the user learns why the report stays empty.
             fProcessing = false;
@@ -419,12 +461,14 @@ void TRptForm::WorkLoop()
             printer->SetCurrentPage(fOldPage);
         TPrintJob job;
         if (!Exec([&] {
-                LayoutDone(std::move(printer), request.SpecialMode);
+                LayoutDone(std::move(printer), request.SpecialMode, leftOut);
                 job = TakePrintJob();
             }))
             return;
         if (job.Wanted)
             RunPrintJob(job);
+        // What the layout read and measured is gone by now.
+        ReleaseFreedHeap();
         --fPending;
         Exec([this] { emit LayoutFinished(); });
     }
@@ -439,9 +483,13 @@ void TRptForm::LayoutStarted()
     fPgBar->show();
 }
 
-void TRptForm::LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode)
+void TRptForm::LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode,
+                          const QStringList& columnsLeftOut)
 {
     fPgBar->hide();
+    fLeftOutText = TJournalReport::LeftOutText(columnsLeftOut);
+    // The status line cuts a long list of titles at the window's edge; the hint has it all.
+    fStbMain->setToolTip(fLeftOutText);
     fDraft.reset();
     if (printer) {
         printer->SetSpecialMode(specialMode);
@@ -464,7 +512,8 @@ void TRptForm::UpdatePageCount(int count)
         fPageIndex = count;
     fTbtPrevPage->setVisible(count > 1);
     fTbtNextPage->setVisible(count > 1);
-    fStbMain->setVisible(count > 1);
+    // The status line also tells of columns left out, on a report of one page too.
+    fStbMain->setVisible(count > 1 || !fLeftOutText.isEmpty());
     fTbtPrevPage->setEnabled(fPageIndex > 1);
     fTbtNextPage->setEnabled(fPageIndex < count);
     ShowPageStatus();
@@ -489,7 +538,12 @@ void TRptForm::SetPageIndex(int value)
 
 void TRptForm::ShowPageStatus()
 {
-    fStbMain->showMessage(QStringLiteral("Страница %1 из %2").arg(fPageIndex).arg(fPageCount));
+    QString text;
+    if (fPageCount > 1)
+        text = QStringLiteral("Страница %1 из %2").arg(fPageIndex).arg(fPageCount);
+    if (!fLeftOutText.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral(". ")) + fLeftOutText;
+    fStbMain->showMessage(text);
 }
 
 void TRptForm::PaintPage(QPainter& painter, QSize size)
@@ -525,7 +579,7 @@ void TRptForm::ApplyZoom()
     if (fViewMode >= 0 && fViewMode < int(std::size(kZoomPercent)))
         percentage(kZoomPercent[fViewMode]);
     else if (fViewMode == -1)
-        percentage(TypedZoom(fCbxScale->currentText()));
+        percentage(fTypedZoom);
     else if (fViewMode == kPageWidth) {
         const int width = std::max(client.width() - 33, 1);
         panel = QRect(8, 8, width, int(qint64(width) * ph / pw));
@@ -596,14 +650,6 @@ bool TRptForm::HandleKey(QKeyEvent* key)
 
 bool TRptForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == fCbxScale->lineEdit() && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            ApplyTypedZoom();
-            return true;
-        }
-        return false;
-    }
     if (event->type() == QEvent::KeyPress && watched != fCbxScale->lineEdit()) {
         // A key is seen once, by the first of our widgets it reaches: the page, the scroll
         // box, or the window when a control passed it on. The scroll box would add a step of
@@ -642,11 +688,48 @@ void TRptForm::StopPrinting()
     }
 }
 
+bool TRptForm::HasPrintTarget() const
+{
+    if (fPrinter->outputFormat() == QPrinter::PdfFormat)
+        return !fPrinter->outputFileName().isEmpty();
+    return fPrinter->isValid();
+}
+
 void TRptForm::Print()
 {
     StopPrinting();
+    if (!HasPrintTarget()) {
+        OfferPdf();
+        return;
+    }
     fPrintAction = true;
     RequestLayout();
+}
+
+void TRptForm::OfferPdf()
+{
+    if (!Ask(QStringLiteral("Принтер не установлен. Сохранить отчёт в файл PDF?")))
+        return;
+    if (!fPrn || !fPrn->Done()) {
+        ShowMessage(QStringLiteral("Отчёт ещё не готов."));
+        return;
+    }
+    QString filter = QStringLiteral("Документ PDF (*.pdf)");
+    const QString name = AskSaveName(QStringLiteral("Сохранить отчёт в файл PDF"),
+        fPrn->Title() + QStringLiteral(".pdf"), filter, &filter);
+    if (!name.isEmpty())
+        SaveReportAsPdf(name);
+}
+
+bool TRptForm::SaveReportAsPdf(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    const QString name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
+    QString error;
+    if (fPrn->SaveToPdf(name, &error))
+        return true;
+    ShowMessage(error.isEmpty() ? QStringLiteral("Не удалось записать файл %1.").arg(name) : error);
+    return false;
 }
 
 void TRptForm::PrintAfterLayout(TPrintRangeChoice choice, int from, int to)
@@ -730,9 +813,37 @@ TRptForm::TPrintJob TRptForm::TakePrintJob()
 
 void TRptForm::RunPrintJob(const TPrintJob& job)
 {
-    if (fPrn && !fPrn->PrintRange(*fPrinter, job.From, job.To))
-        TraceText(QStringLiteral("TRptForm: печать не выполнена"), TRACE_ERROR);
+    QString error;
+    const bool failed = fPrn && !fPrn->PrintRange(*fPrinter, job.From, job.To, &error)
+        && !error.isEmpty();
+    // The job is over before the message waits for the user, so that a print asked for
+    // meanwhile does not wait for the message as well.
     fJobRunning = false;
+    if (failed)
+        Exec([this, error] {
+            RenewPrinter();
+            ShowMessage(error);
+        });
+}
+
+void TRptForm::RenewPrinter()
+{
+    if (fPrinter->printerState() != QPrinter::Active && fPrinter->printerState() != QPrinter::Error)
+        return;
+    auto fresh = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    fresh->setFullPage(false);
+    if (fPrinter->outputFormat() == QPrinter::NativeFormat)
+        fresh->setPrinterName(fPrinter->printerName());
+    else
+        fresh->setOutputFormat(fPrinter->outputFormat());
+    fresh->setOutputFileName(fPrinter->outputFileName());
+    fresh->setPageLayout(fPrinter->pageLayout());
+    fresh->setCopyCount(fPrinter->copyCount());
+    fresh->setCollateCopies(fPrinter->collateCopies());
+    fresh->setDuplex(fPrinter->duplex());
+    fresh->setColorMode(fPrinter->colorMode());
+    fresh->setDocName(fPrinter->docName());
+    fPrinter = std::move(fresh);
 }
 
 bool TRptForm::SavePageTo(const QString& fileName, QString* error)
@@ -756,31 +867,44 @@ void TRptForm::SavePage()
     const QString emf = QStringLiteral("Enhanced Metafiles (*.emf)");
     const QString pdf = QStringLiteral("Документ PDF, весь отчёт (*.pdf)");
     QString filter = emf;
-    QString name = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить"),
+    QString name = AskSaveName(QStringLiteral("Сохранить"),
         QStringLiteral("page%1").arg(fPageIndex), emf + QStringLiteral(";;") + pdf, &filter);
     if (name.isEmpty())
         return;
+    if (filter == pdf) {
+        SaveReportAsPdf(name);
+        return;
+    }
     QString error;
     const QFileInfo info(name);
-    bool ok;
-    if (filter == pdf) {
-        name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".pdf");
-        ok = fPrn->SaveToPdf(name, &error);
-    } else {
-        name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".emf");
-        ok = SavePageTo(name, &error);
-    }
-    if (!ok && !error.isEmpty())
+    name = info.path() + u'/' + info.completeBaseName() + QStringLiteral(".emf");
+    if (!SavePageTo(name, &error) && !error.isEmpty())
         ShowMessage(error);
+}
+
+QString TRptForm::AskSaveName(const QString& caption, const QString& proposed,
+                              const QString& filters, QString* filter)
+{
+    if (fSaveNameSink)
+        return fSaveNameSink(caption, proposed, filters, filter);
+    return QFileDialog::getSaveFileName(this, caption, proposed, filters, filter);
 }
 
 void TRptForm::ShowMessage(const QString& text)
 {
-    TraceText(text, TRACE_ERROR);
-    if (fMessageSink)
+    if (fMessageSink) {
+        TraceText(text, TRACE_ERROR);
         fMessageSink(text);
-    else
-        QMessageBox::warning(this, windowTitle(), text);
+    } else {
+        ShowMsgDlg(text, { bOk, iEXCLAMATION }, windowTitle());
+    }
+}
+
+bool TRptForm::Ask(const QString& question)
+{
+    if (fQuestionSink)
+        return fQuestionSink(question);
+    return ShowMsgDlg(question, { bYes, bNo, iQUESTION }, windowTitle()) == mrYes;
 }
 
 bool TRptForm::WaitForLayout(int timeoutMs)

@@ -4,6 +4,7 @@
 #include "report/PrinterGeometry.h"
 
 #include <QFont>
+#include <QStringList>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -44,6 +45,8 @@ struct TReportProgress {
     std::function<bool(int stage, int total)> Step;
     // A page whose rows are complete, so the first page shows before the document is done.
     std::function<void(int page, std::shared_ptr<const TRecordedPage> draft)> Draft;
+    // The titles of the shown columns the page had no room for, once the layout knows them.
+    std::function<void(const QStringList& titles)> ColumnsLeftOut;
 };
 // Lays a report out into a recorder of its own. Runs on the worker thread, so it reads only
 // data it owns; it may throw, which ends the worker after the window has shown the error.
@@ -58,6 +61,7 @@ public:
     enum TPrintRangeChoice { prAll, prSelection, prPages };
     static constexpr int kWholePage = 8;
     static constexpr int kPageWidth = 7;
+    static constexpr int kZoom100 = 2;
 
     explicit TRptForm(TReportLayout layout, QWidget* parent = nullptr);
     ~TRptForm() override;
@@ -104,8 +108,23 @@ public:
     // Saves what the page save would save to fileName, without asking.
     bool SavePageTo(const QString& fileName, QString* error = nullptr);
 
-    // Where the window's messages go; a message box by default.
+    // Where the window's messages go; the system's message box by default.
     void SetMessageSink(std::function<void(const QString&)> sink) { fMessageSink = std::move(sink); }
+    // Where a question with «Да» and «Нет» is asked (true for «Да»); the message box by
+    // default.
+    void SetQuestionSink(std::function<bool(const QString&)> sink)
+    {
+        fQuestionSink = std::move(sink);
+    }
+    // Where the name of a file to save is asked: caption, proposed name, filters separated
+    // by ";;" and the chosen filter (in and out); an empty name cancels. The save dialog by
+    // default.
+    using TSaveNameSink = std::function<QString(
+        const QString& caption, const QString& proposed, const QString& filters, QString* filter)>;
+    void SetSaveNameSink(TSaveNameSink sink) { fSaveNameSink = std::move(sink); }
+    // Whether a print would reach a printer or a file: false when no printer is installed and
+    // the print dialog has not chosen a file.
+    bool HasPrintTarget() const;
 
     // Waits (running the event loop) until no layout is pending; for tests and scripts.
     bool WaitForLayout(int timeoutMs = 30000);
@@ -133,7 +152,8 @@ private:
         int From = 1; // recorded pages
         int To = 1;
     };
-    void LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode);
+    void LayoutDone(std::unique_ptr<TReportPrinter> printer, bool specialMode,
+                    const QStringList& columnsLeftOut);
     // The print asked for with the last layout, taken on the main thread.
     TPrintJob TakePrintJob();
     void RunPrintJob(const TPrintJob& job);
@@ -145,11 +165,21 @@ private:
     void PaintPage(QPainter& painter, QSize size);
     TPrinterGeometry CurrentGeometry() const;
     void ShowMessage(const QString& text);
+    bool Ask(const QString& question);
+    QString AskSaveName(const QString& caption, const QString& proposed, const QString& filters,
+                        QString* filter);
+    // Without a printer the print button saves the report as a PDF file, if the user agrees.
+    void OfferPdf();
+    bool SaveReportAsPdf(const QString& fileName);
+    // A printer whose job failed may stay active and refuse every later setting; it is
+    // replaced by a fresh one with the same settings.
+    void RenewPrinter();
     void StopPrinting();
 
     TReportLayout fLayout;
     TDrawPanel* fDrawPanel = nullptr;
     int fViewMode = kWholePage;
+    int fTypedZoom = 100; // the percentage of mode -1, taken when Enter confirmed the text
     int fPageCount = 1;
     int fPageIndex = 1;
     int fOldPage = 1;
@@ -168,9 +198,12 @@ private:
     QFont fRptFont;
     bool fSpecialMode = false;
     std::function<void(const QString&)> fMessageSink;
+    std::function<bool(const QString&)> fQuestionSink;
+    TSaveNameSink fSaveNameSink;
     std::function<TSourceReader()> fSourceProvider;
     std::shared_ptr<const TRecordedPage> fDraft; // the first page of a layout in progress
     TReportRequest fRequest; // what the worker lays out next; written on the main thread
+    QString fLeftOutText; // the columns the last layout had no room for, as the user reads it
 
     QToolBar* fTbrMain = nullptr;
     QAction* fTbtPrevPage = nullptr;

@@ -41,12 +41,13 @@ TEST(JournalReportTest, EmptyJournalGivesOnePageWithTitleHeadAndFoot)
 
 TEST(JournalReportTest, ChoosesVisibleColumnsUntilOneDoesNotFit)
 {
-    auto src = MakeSource({ "a", "hidden", "zero", "b", "wide", "narrow" }, {});
+    auto src = MakeSource({ "a", "hidden", "zero", "b", "wide", "narrow", "hidden too" }, {});
     src->Columns[1].Visible = false;
     src->Columns[2].ScreenWidth = 0;
     src->Columns[3].ScreenWidth = 100;
     src->Columns[4].ScreenWidth = 2000;
     src->Columns[5].ScreenWidth = 10;
+    src->Columns[6].Visible = false;
     TReportPrinter prn;
     TJournalReport report(src);
     report.PrintReport(prn);
@@ -55,6 +56,11 @@ TEST(JournalReportTest, ChoosesVisibleColumnsUntilOneDoesNotFit)
     EXPECT_EQ(report.Columns()[0].Width, 800 + 94);
     EXPECT_EQ(report.Columns()[1].Source, 3);
     EXPECT_EQ(report.Columns()[1].Width, 1249 + 94);
+    // Only the shown columns count as left out.
+    EXPECT_EQ(report.LeftOutColumns(), (QStringList { "wide", "narrow" }));
+    EXPECT_EQ(TJournalReport::LeftOutText(report.LeftOutColumns()),
+        "Не поместились столбцы: wide, narrow");
+    EXPECT_EQ(TJournalReport::LeftOutText({}), "");
 }
 
 TEST(JournalReportTest, BreaksPagesAndNumbersEveryPageWithTheFinalCount)

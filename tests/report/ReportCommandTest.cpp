@@ -41,6 +41,10 @@ TEST(ReportCommandTest, WritesThePdfAndOneEmfPerPage)
                   &err),
               0)
         << err.toStdString();
+    // The demo journal has more columns than an A4 page holds: the command says which it
+    // left out and still writes the pages.
+    EXPECT_TRUE(err.startsWith("Не поместились столбцы: ") && err.endsWith("Примечание\n"))
+        << err.toStdString();
     QFile f(pdf);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const int pages = int(QString::fromLatin1(f.readAll()).count(QRegularExpression("/Type\\s*/Page(?!s)")));
