@@ -27,9 +27,10 @@ TEST(TextLayout, FlagsPlaceTheText)
     TestApplication();
     QImage Probe(1, 1, QImage::Format_RGB32);
     const QFont Font = TPainterCanvas::ToQFont(TGridFont());
-    const QFontMetrics M(Font, &Probe);
+    const TFontGlyphs G(Font, &Probe);
+    const QFontMetrics& M = G.Metrics();
     const QRect R(10, 10, 200, 100);
-    const int W = M.horizontalAdvance(QStringLiteral("ab"));
+    const int W = G.Width(QStringLiteral("ab"));
     const int H = M.height();
     struct {
         const char* Name;
@@ -49,20 +50,20 @@ TEST(TextLayout, FlagsPlaceTheText)
         { "tab stops", "a\tb", 0x60, { 10, 10 }, 2 },
     };
     for (const auto& C : Cases) {
-        const TTextLayout L = LayoutText(M, C.Text, R, C.Flags, M.averageCharWidth());
+        const TTextLayout L = LayoutText(G, C.Text, R, C.Flags, M.averageCharWidth());
         ASSERT_EQ(int(L.Runs.size()), C.Runs) << C.Name;
         EXPECT_EQ(QPoint(L.Runs[0].X, L.Runs[0].Y), C.TopLeft) << C.Name;
     }
-    const TTextLayout Prefixed = LayoutText(M, QStringLiteral("&&a&bc"), R, 0x20, 7);
+    const TTextLayout Prefixed = LayoutText(G, QStringLiteral("&&a&bc"), R, 0x20, 7);
     EXPECT_EQ(Prefixed.Runs[0].Text, QStringLiteral("&abc"));
     EXPECT_EQ(Prefixed.Runs[0].Underline, 2);
-    const TTextLayout Tabbed = LayoutText(M, QStringLiteral("a\tb"), R, 0x60, 7);
+    const TTextLayout Tabbed = LayoutText(G, QStringLiteral("a\tb"), R, 0x60, 7);
     EXPECT_EQ(Tabbed.Runs[1].X, 10 + 56);
-    const TTextLayout Broken = LayoutText(M, QStringLiteral("one two three"), QRect(0, 0, M.horizontalAdvance(QStringLiteral("one two")) + 1, 100), 0x10, 7);
+    const TTextLayout Broken = LayoutText(G, QStringLiteral("one two three"), QRect(0, 0, G.Width(QStringLiteral("one two")) + 1, 100), 0x10, 7);
     ASSERT_EQ(Broken.Runs.size(), 2u);
     EXPECT_EQ(Broken.Runs[0].Text, QStringLiteral("one two"));
     EXPECT_EQ(Broken.Runs[1].Y, H);
-    const TTextLayout Elided = LayoutText(M, QString(50, u'w'), QRect(0, 0, 60, 20), 0x8020, 7);
+    const TTextLayout Elided = LayoutText(G, QString(50, u'w'), QRect(0, 0, 60, 20), 0x8020, 7);
     EXPECT_LE(Elided.Runs[0].Width, 60);
     EXPECT_TRUE(Elided.Runs[0].Text.endsWith(QChar(0x2026)));
 }

@@ -4,6 +4,7 @@
 #include "grid/model/TextFlags.h"
 #include "platform/misc/SystemColors.h"
 
+#include <QGlyphRun>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -34,8 +35,16 @@ TPainterCanvas::~TPainterCanvas() { fPainter->end(); }
 
 QColor TPainterCanvas::ToQColor(TColor Color) const
 {
-    if (IsSystemColor(Color))
-        return TSystemColors::SystemColor(SystemColorIndex(Color), fPalette);
+    if (IsSystemColor(Color)) {
+        const quint8 I = SystemColorIndex(Color);
+        if (I >= fSystemColors.size())
+            return TSystemColors::SystemColor(I, fPalette);
+        if (!fSystemKnown[I]) {
+            fSystemColors[I] = TSystemColors::SystemColor(I, fPalette).rgb();
+            fSystemKnown[I] = true;
+        }
+        return QColor::fromRgb(fSystemColors[I]);
+    }
     return QColor(int(Color & 0xFF), int((Color >> 8) & 0xFF), int((Color >> 16) & 0xFF));
 }
 
@@ -65,29 +74,37 @@ QFont TPainterCanvas::ToQFont(const TGridFont& F)
 
 void TPainterCanvas::SetFont(const TGridFont& Font)
 {
-    if (Font == fGridFont && fMetrics)
+    fFontColor = ToQColor(Font.Color());
+    if (Font == fGridFont && fGlyphs)
         return;
     fGridFont = Font;
     fFont = ToQFont(Font);
     fPainter->setFont(fFont);
-    fMetrics.reset();
+    fGlyphs = nullptr;
     fAverageCharWidth = -1;
-    fFontColor = ToQColor(Font.Color());
 }
 
 void TPainterCanvas::SetFontColor(TColor Color) { fFontColor = ToQColor(Color); }
 
-const QFontMetrics& TPainterCanvas::Metrics()
+const TFontGlyphs& TPainterCanvas::Glyphs()
 {
-    if (!fMetrics)
-        fMetrics = std::make_unique<QFontMetrics>(fFont, fDevice);
-    return *fMetrics;
+    if (!fGlyphs)
+        fGlyphs = &TFontGlyphs::For(fFont, fDevice);
+    return *fGlyphs;
+}
+
+void TPainterCanvas::SetMode(int Mode)
+{
+    if (Mode == fMode)
+        return;
+    fMode = Mode;
+    fPainter->setCompositionMode(QPainter::CompositionMode(Mode));
 }
 
 int TPainterCanvas::AverageCharWidth()
 {
     if (fAverageCharWidth < 0)
-        fAverageCharWidth = Metrics().averageCharWidth();
+        fAverageCharWidth = Glyphs().Metrics().averageCharWidth();
     return fAverageCharWidth;
 }
 
@@ -106,10 +123,10 @@ QSize TPainterCanvas::TextExtent(const TGridFont& Font, const QString& Text, qui
 void TPainterCanvas::ApplyMode(TPenMode Mode)
 {
     if (!fRasterOps || Mode == pmCopy) {
-        fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        SetMode(QPainter::CompositionMode_SourceOver);
         return;
     }
-    fPainter->setCompositionMode(Mode == pmXor ? QPainter::RasterOp_SourceXorDestination
+    SetMode(Mode == pmXor ? QPainter::RasterOp_SourceXorDestination
                                                : QPainter::RasterOp_NotSourceXorDestination);
 }
 
@@ -131,7 +148,7 @@ void TPainterCanvas::FillRect(const QRect& R)
 {
     if (R.isEmpty())
         return;
-    fPainter->setCompositionMode(QPainter::CompositionMode_Source);
+    SetMode(QPainter::CompositionMode_Source);
     fPainter->fillRect(R, fBrushColor);
 }
 
@@ -139,7 +156,7 @@ void TPainterCanvas::FrameRect(const QRect& R)
 {
     if (R.isEmpty())
         return;
-    fPainter->setCompositionMode(QPainter::CompositionMode_Source);
+    SetMode(QPainter::CompositionMode_Source);
     fPainter->fillRect(QRect(R.left(), R.top(), R.width(), 1), fBrushColor);
     fPainter->fillRect(QRect(R.left(), R.bottom(), R.width(), 1), fBrushColor);
     fPainter->fillRect(QRect(R.left(), R.top(), 1, R.height()), fBrushColor);
@@ -171,7 +188,7 @@ void TPainterCanvas::Rectangle(const QRect& R)
     if (R.isEmpty())
         return;
     if (fBrushSolid) {
-        fPainter->setCompositionMode(QPainter::CompositionMode_Source);
+        SetMode(QPainter::CompositionMode_Source);
         fPainter->fillRect(R, fBrushColor);
     }
     ApplyMode(fPenMode);
@@ -239,8 +256,9 @@ int TPainterCanvas::DrawText(const QString& Text, QRect& R, quint32 Flags)
         Flags &= ~(TextFlags::tfShowPrefix | TextFlags::tfNoPrefix);
     else
         Flags |= TextFlags::tfNoPrefix;
-    const QFontMetrics& M = Metrics();
-    const TTextLayout L = LayoutText(M, Text, R, Flags, AverageCharWidth());
+    const TFontGlyphs& G = Glyphs();
+    const QFontMetrics& M = G.Metrics();
+    const TTextLayout L = LayoutText(G, Text, R, Flags, AverageCharWidth());
     if (Flags & CanvasText::tfCalcRect) {
         R = L.Bounds;
         return L.Height;
@@ -250,21 +268,35 @@ int TPainterCanvas::DrawText(const QString& Text, QRect& R, quint32 Flags)
         fPainter->save();
         fPainter->setClipRect(R, fClipped ? Qt::IntersectClip : Qt::ReplaceClip);
     }
-    fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    SetMode(QPainter::CompositionMode_SourceOver);
     if (fBrushSolid)
         fPainter->fillRect(L.Bounds.intersected(R), fBrushColor);
     fPainter->setPen(fFontColor);
     const int Ascent = M.ascent();
+    QList<quint32> Indexes;
+    QList<QPointF> Positions;
+    QGlyphRun GlyphRun;
+    GlyphRun.setRawFont(G.RawFont());
     for (const TTextRun& Run : L.Runs) {
-        fPainter->drawText(QPoint(Run.X, Run.Y + Ascent), Run.Text);
+        if (G.Glyphs(Run.Text, Indexes, Positions)) {
+            GlyphRun.setGlyphIndexes(Indexes);
+            GlyphRun.setPositions(Positions);
+            GlyphRun.setUnderline(fFont.underline());
+            GlyphRun.setStrikeOut(fFont.strikeOut());
+            fPainter->drawGlyphRun(QPointF(Run.X, Run.Y + Ascent), GlyphRun);
+        } else {
+            fPainter->drawText(QPoint(Run.X, Run.Y + Ascent), Run.Text);
+        }
         if (Run.Underline >= 0 && Run.Underline < Run.Text.size()) {
-            const int X = Run.X + M.horizontalAdvance(Run.Text.left(Run.Underline));
-            const int W = M.horizontalAdvance(Run.Text.at(Run.Underline));
+            const int X = Run.X + G.Width(Run.Text.left(Run.Underline));
+            const int W = G.Width(QString(Run.Text.at(Run.Underline)));
             fPainter->fillRect(QRect(X, Run.Y + Ascent + 1, W, 1), fFontColor);
         }
     }
-    if (Clip)
+    if (Clip) {
         fPainter->restore();
+        fMode = -1;
+    }
     return L.Height;
 }
 
@@ -311,7 +343,7 @@ bool TPainterCanvas::CopyRect(const QRect& Dest, IGridCanvas& Source, const QRec
     auto* S = dynamic_cast<TPainterCanvas*>(&Source);
     if (!S || !S->fImage)
         return false;
-    fPainter->setCompositionMode(QPainter::CompositionMode_Source);
+    SetMode(QPainter::CompositionMode_Source);
     fPainter->drawImage(Dest, *S->fImage, SourceRect);
     return true;
 }

@@ -10,10 +10,12 @@
 #include <QPoint>
 #include <QRegion>
 
+#include <array>
 #include <memory>
 #include <vector>
 
 class QImage;
+class TFontGlyphs;
 class QPainter;
 class QPaintDevice;
 
@@ -60,7 +62,8 @@ public:
 private:
     void ApplyMode(TPenMode Mode);
     void ApplyClip();
-    const QFontMetrics& Metrics();
+    const TFontGlyphs& Glyphs();
+    void SetMode(int Mode);
 
     QPaintDevice* fDevice;
     const QImage* fImage = nullptr;
@@ -69,7 +72,12 @@ private:
     bool fRasterOps = false;
     TGridFont fGridFont;
     QFont fFont;
-    std::unique_ptr<QFontMetrics> fMetrics;
+    const TFontGlyphs* fGlyphs = nullptr;
+    int fMode = -1;
+    // Resolved once per canvas: painting asks for the same few colours for
+    // every cell.
+    mutable std::array<QRgb, 32> fSystemColors {};
+    mutable std::array<bool, 32> fSystemKnown {};
     int fAverageCharWidth = -1;
     QColor fFontColor = Qt::black;
     QColor fPenColor = Qt::black;

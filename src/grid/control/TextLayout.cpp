@@ -3,7 +3,12 @@
 #include "grid/GridCanvas.h"
 #include "grid/model/TextFlags.h"
 
+#include <QHash>
+#include <QPaintDevice>
+
 #include <algorithm>
+#include <cmath>
+#include <memory>
 
 namespace {
 
@@ -48,16 +53,16 @@ struct TLine {
     int Underline = -1;
 };
 
-int TabbedWidth(const QFontMetrics& M, const QString& S, bool Tabs, int TabStop)
+int TabbedWidth(const TFontGlyphs& M, const QString& S, bool Tabs, int TabStop)
 {
     if (!Tabs || !S.contains(u'\t'))
-        return M.horizontalAdvance(S);
+        return M.Width(S);
     int X = 0;
     qsizetype Start = 0;
     for (qsizetype I = 0; I <= S.size(); ++I) {
         if (I < S.size() && S[I] != u'\t')
             continue;
-        X += M.horizontalAdvance(S.mid(Start, I - Start));
+        X += M.Width(S.mid(Start, I - Start));
         if (I < S.size())
             X = (X / TabStop + 1) * TabStop;
         Start = I + 1;
@@ -67,7 +72,7 @@ int TabbedWidth(const QFontMetrics& M, const QString& S, bool Tabs, int TabStop)
 
 // Greedy breaking at spaces; a word wider than the box stays whole, as the
 // platform's own word break does.
-void BreakWords(const QFontMetrics& M, const TLine& Line, int Width, bool Tabs, int TabStop,
+void BreakWords(const TFontGlyphs& M, const TLine& Line, int Width, bool Tabs, int TabStop,
     std::vector<TLine>& Out)
 {
     const QString& S = Line.Text;
@@ -102,9 +107,83 @@ void BreakWords(const QFontMetrics& M, const TLine& Line, int Width, bool Tabs, 
 
 }
 
-TTextLayout LayoutText(const QFontMetrics& M, const QString& Text, const QRect& Rect,
+TFontGlyphs::TFontGlyphs(const QFont& Font, const QPaintDevice* Device)
+    : fMetrics(Font, Device)
+    , fRaw(QRawFont::fromFont(Font))
+{
+}
+
+const TFontGlyphs& TFontGlyphs::For(const QFont& Font, const QPaintDevice* Device)
+{
+    // Few fonts are ever in use; the tables live as long as the process.
+    static QHash<QString, std::shared_ptr<TFontGlyphs>> Cache;
+    const QString Key = Font.key() + QLatin1Char('@') + QString::number(Device ? Device->logicalDpiY() : 96);
+    auto& Slot = Cache[Key];
+    if (!Slot)
+        Slot = std::make_shared<TFontGlyphs>(Font, Device);
+    return *Slot;
+}
+
+void TFontGlyphs::Load(char16_t C) const
+{
+    fState[C] = 2;
+    if (!fRaw.isValid())
+        return;
+    const QList<quint32> I = fRaw.glyphIndexesForString(QString(QChar(C)));
+    if (I.size() != 1 || I[0] == 0)
+        return;
+    const QList<QPointF> A = fRaw.advancesForGlyphIndexes(I, QRawFont::UseDesignMetrics);
+    if (A.size() != 1)
+        return;
+    fGlyph[C] = I[0];
+    fAdvance[C] = float(A[0].x());
+    fState[C] = 1;
+}
+
+bool TFontGlyphs::Simple(const QString& Text) const
+{
+    for (QChar Ch : Text) {
+        const char16_t C = Ch.unicode();
+        if (C >= TableSize || C < 0x20 || (C >= 0x300 && C < 0x370))
+            return false;
+        if (fState[C] == 0)
+            Load(C);
+        if (fState[C] != 1)
+            return false;
+    }
+    return true;
+}
+
+int TFontGlyphs::Width(const QString& Text) const
+{
+    if (!Simple(Text))
+        return fMetrics.horizontalAdvance(Text);
+    float W = 0;
+    for (QChar Ch : Text)
+        W += fAdvance[Ch.unicode()];
+    return int(std::lround(W));
+}
+
+bool TFontGlyphs::Glyphs(const QString& Text, QList<quint32>& Indexes, QList<QPointF>& Positions) const
+{
+    if (!Simple(Text))
+        return false;
+    Indexes.resize(Text.size());
+    Positions.resize(Text.size());
+    float X = 0;
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+        const char16_t C = Text[I].unicode();
+        Indexes[I] = fGlyph[C];
+        Positions[I] = QPointF(X, 0);
+        X += fAdvance[C];
+    }
+    return true;
+}
+
+TTextLayout LayoutText(const TFontGlyphs& G, const QString& Text, const QRect& Rect,
     quint32 Flags, int AverageCharWidth)
 {
+    const TFontGlyphs& M = G;
     TTextLayout L;
     const bool Single = Flags & tfSingleLine;
     const bool Tabs = Flags & tfExpandTabs;
@@ -133,7 +212,7 @@ TTextLayout LayoutText(const QFontMetrics& M, const QString& Text, const QRect& 
         }
     }
 
-    const int LineHeight = M.height();
+    const int LineHeight = G.Metrics().height();
     const int Total = LineHeight * int(Lines.size());
     int Y = Rect.top();
     if (Single && (Flags & tfBottom))
@@ -145,7 +224,7 @@ TTextLayout LayoutText(const QFontMetrics& M, const QString& Text, const QRect& 
     for (TLine& Line : Lines) {
         QString S = Line.Text;
         if ((Flags & tfEndEllipsis) && TabbedWidth(M, S, Tabs, TabStop) > Rect.width()) {
-            S = M.elidedText(S, Qt::ElideRight, std::max(0, Rect.width()));
+            S = G.Metrics().elidedText(S, Qt::ElideRight, std::max(0, Rect.width()));
             if (Line.Underline >= S.size() - 1)
                 Line.Underline = -1;
         }
@@ -163,7 +242,7 @@ TTextLayout LayoutText(const QFontMetrics& M, const QString& Text, const QRect& 
                 if (I < S.size() && S[I] != u'\t')
                     continue;
                 TTextRun Run { S.mid(Start, I - Start), X + Pos, Y, 0, -1 };
-                Run.Width = M.horizontalAdvance(Run.Text);
+                Run.Width = M.Width(Run.Text);
                 if (Line.Underline >= Start && Line.Underline < I)
                     Run.Underline = int(Line.Underline - Start);
                 Pos += Run.Width;
