@@ -463,6 +463,14 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
         Canvas.SetBrush(Shadow, true);
         Canvas.FillRect(QRect(Strip.left(), Strip.top() + 2, 1, Strip.height() - 4));
         Triangle(Strip.center() + QPoint(1, 0));
+        // The whole cell is the button, so its caption is drawn on it.
+        QRect Caption(Button.left() + 3, Button.top(), Button.width() - Arrow - 5, Button.height());
+        Canvas.SetFont(Info.Font());
+        Canvas.SetFontColor(L.ButtonEnabled ? Canvas.ResolveColor(Info.Font().Color()) : clGray);
+        Canvas.SetBrush(0, false);
+        Canvas.DrawText(Info.WideText(), Caption,
+            (Info.Flags & (TextFlags::tfHCenter | TextFlags::tfRight)) | TextFlags::tfVCenter
+                | TextFlags::tfSingleLine | CanvasText::tfEndEllipsis);
         break;
     }
     default:

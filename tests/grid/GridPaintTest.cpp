@@ -19,6 +19,9 @@ TColor Xnor(TColor C, TColor H) { return ~(H ^ C) & 0xFFFFFF; }
 
 // A grid set up as the journal's: one-pixel gaps, silver fixed gaps.
 struct TPaintFixture {
+    struct TApp {
+        TApp() { TestApplication(); }
+    } App;
     TGridControl Control;
     TGridObject& G = Control.Grid();
     TPaintFixture(int Cols = 6, int Rows = 60)
@@ -262,4 +265,34 @@ TEST(GridPaint, DropListButtonsAndHints)
     F.G.GetCellInfo(2, 2, TCellStates(), Info);
     EXPECT_FALSE(F.G.GetCellInfo(2, F.G.RowCount(), TCellStates(), Info));
     EXPECT_EQ(Info.FullText, QString());
+}
+
+TEST(GridPaint, DataCellsTakeTheirColumnHeadsFont)
+{
+    TPaintFixture F;
+    F.Control.OnGetEditText = [](TPersistent*, qint32, qint32, TCellStates, THead*, THead*,
+                                  QString& Value, bool& Handled) {
+        Value = QStringLiteral("WWW");
+        Handled = true;
+    };
+    THead* Head = F.G.Cols().GetHead(2);
+    TGridFont Font = Head->Font();
+    Font.SetStyle({ fsBold });
+    Font.SetColor(RGBColor(0, 0, 255));
+    Head->SetFont(Font);
+    TDrawCellInfo Info;
+    F.G.GetCellInfo(2, 4, TCellStates(), Info);
+    EXPECT_TRUE(Info.Font().Style().Contains(fsBold));
+    EXPECT_EQ(Info.Font().Color(), RGBColor(0, 0, 255));
+    const QImage& I = F.Paint();
+    const QRect Ink = F.Ink(I, F.G.GetTextRect(2, 4), QColor(Qt::white));
+    ASSERT_FALSE(Ink.isEmpty());
+    bool Blue = false;
+    for (int Y = Ink.top(); Y <= Ink.bottom(); ++Y)
+        for (int X = Ink.left(); X <= Ink.right(); ++X)
+            Blue = Blue || (I.pixelColor(X, Y).blue() > 200 && I.pixelColor(X, Y).red() < 100);
+    EXPECT_TRUE(Blue);
+    // Bold is wider than regular.
+    const QRect Regular = F.Ink(I, F.G.GetTextRect(3, 4), QColor(Qt::white));
+    EXPECT_GT(Ink.width(), Regular.width());
 }
