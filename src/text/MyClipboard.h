@@ -50,6 +50,7 @@ public:
     // The process's clipboard; the program gives it its platform at start.
     static TMyClipboard& Instance();
     void SetPlatform(IPlatformClipboard* Platform) { fPlatform = Platform; }
+    bool HasPlatform() const { return fPlatform != nullptr; }
 
     // The first Open starts collecting writes; the last Close hands them to
     // the system as one change.

@@ -5,6 +5,7 @@
 #include "grid/control/GridControl.h"
 #include "grid/control/GridCursors.h"
 #include "grid/control/ScrollThrottle.h"
+#include "text/MyClipboard.h"
 
 #include <QFocusEvent>
 #include <QMenu>
@@ -140,6 +141,9 @@ TEST(GridControl, ContextMenuItemsAndTheirEnabling)
     M.fmUndo->trigger();
     EXPECT_EQ(C.Grid().GetCellText(1, 1, TCellStates()), QString());
 
+    ClipboardCopyText(QStringLiteral("x"));
+    C.PrepareContextMenu();
+    EXPECT_TRUE(M.fmPaste->isEnabled()) << "something to paste";
     C.Grid().SetReadOnly(true);
     C.PrepareContextMenu();
     EXPECT_FALSE(M.fmCut->isVisible());

@@ -6,6 +6,7 @@
 #include "grid/control/GridGrab.h"
 #include "grid/control/PainterCanvas.h"
 #include "grid/control/ScrollThrottle.h"
+#include "platform/misc/QtClipboard.h"
 #include "text/MyClipboard.h"
 
 #include <QContextMenuEvent>
@@ -60,6 +61,12 @@ TGridControl::TGridControl(QWidget* Parent)
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true);
     fMeasureCanvas = std::make_unique<TPainterCanvas>(&fMeasureImage, palette());
+    // A program that did not give the clipboard service its platform still
+    // gets the desktop's clipboard in its grids.
+    if (!TMyClipboard::Instance().HasPlatform()) {
+        static TQtClipboard Desktop;
+        TMyClipboard::Instance().SetPlatform(&Desktop);
+    }
     FontFromWidget();
     connect(fTimer, &QTimer::timeout, this, [this] {
         if (fTimerEvent)
