@@ -97,14 +97,25 @@ qint64 TUndoCell::MemorySize() const
     return 256 + (fCellObject ? 2 * fCellObject->GetText().size() : 0);
 }
 
+namespace {
+
+// Where a cleared object stood: a cell by its coordinates, anything else by
+// its number.
+TGridCell PlaceOf(const TCellObject& O, qint32 Cols)
+{
+    if (const auto* Cell = dynamic_cast<const TCell*>(&O))
+        return { Cell->RegionCoord().FirstCol, Cell->RegionCoord().FirstRow };
+    return { qint32(O.Cell() % Cols), qint32(O.Cell() / Cols) };
+}
+
+}
+
 QString TUndoCell::GetContext() const
 {
     if (!fCellObject)
         return QStringLiteral("?");
-    const qint32 Cols = GridObject().ColCount();
-    const qint64 N = fCellObject->Cell();
-    return QStringLiteral("Очистить содержимое ")
-        + GridObject().GetCellName(qint32(N % Cols), qint32(N / Cols));
+    const TGridCell At = PlaceOf(*fCellObject, GridObject().ColCount());
+    return QStringLiteral("Очистить содержимое ") + GridObject().GetCellName(At.Col, At.Row);
 }
 
 void TUndoCell::DoUndo()
@@ -119,12 +130,28 @@ void TUndoCell::DoUndo()
         bool Calc;
         ~TRestore() { G.SetEnableCalculation(Calc); }
     } Restore { G, Calc };
-    const qint64 N = fCellObject->Cell();
-    const qint32 Cols = G.ColCount();
-    if (TCell* Cell = G.Cells().GetCell(qint32(N % Cols), qint32(N / Cols)))
-        Cell->Assign(*fCellObject);
+    const TGridCell At = PlaceOf(*fCellObject, G.ColCount());
+    {
+        TCollectionUpdate Update(G.Cells());
+        // The content and look come back; the new object keeps the place
+        // the list gave it.
+        if (TCell* Cell = G.Cells().GetCell(At.Col, At.Row)) {
+            const TCellObject& O = *fCellObject;
+            Cell->SetText(O.GetText());
+            Cell->SetFont(O.Font());
+            Cell->SetAlignment(O.Alignment());
+            Cell->SetBackColor(O.BackColor());
+            Cell->SetReadOnly(O.ReadOnly());
+            Cell->SetDropList(O.DropList());
+            if (const auto* Old = dynamic_cast<const TCell*>(&O)) {
+                Cell->SetCellFormat(Old->CellFormat());
+                Cell->SetPrecision(Old->Precision());
+            }
+        }
+    }
     fCellObject.reset();
     G.Cells().Sort();
+    G.InvalidateCell(At);
 }
 
 void TUndoPaste::Store(qint32 ACol, qint32 ARow, const TDrawCellInfo* ACellInfo)

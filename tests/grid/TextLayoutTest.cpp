@@ -88,8 +88,11 @@ TEST(TextLayout, WhatIsMeasuredIsWhatIsDrawn)
         }
         const QRect Ink = InkBox(I);
         ASSERT_FALSE(Ink.isEmpty()) << Flags;
-        if (!(Flags & 0x3))
+        // The measured box keeps the rectangle's left edge, as the platform's
+        // does; only left-aligned text is drawn inside it.
+        if (!(Flags & 0x3)) {
             EXPECT_TRUE(Measured.adjusted(-1, -1, 1, 1).contains(Ink)) << Flags;
+        }
         EXPECT_LE(Ink.height(), Measured.height() + 1) << Flags;
         EXPECT_LE(Ink.width(), Measured.width() + 1) << Flags;
     }

@@ -134,3 +134,22 @@ TEST(Undo, RecordNeedsItsGridAndEditsInsideTheEditorComeBackThere)
     EXPECT_TRUE(F.G.EditorMode());
     EXPECT_EQ(F.G.EditorText().GetWideText(), QStringLiteral("cell"));
 }
+
+TEST(Undo, ClearedCellObjectComesBack)
+{
+    TUndoFixture F;
+    auto Cleared = std::make_unique<TCell>(&F.G);
+    Cleared->SetCoord(TGridCell { 2, 3 });
+    Cleared->SetText(QStringLiteral("gone"));
+    Cleared->SetBackColor(RGBColor(1, 2, 3));
+    F.G.UndoList()->AddItem(std::make_unique<TUndoCell>(&F.G, std::move(Cleared)));
+    EXPECT_EQ(F.G.UndoList()->Context(), QStringLiteral("Очистить содержимое B3"));
+    F.G.UndoList()->Undo();
+    const TCell* Back = F.G.Cells().FindCell(2, 3);
+    ASSERT_NE(Back, nullptr);
+    EXPECT_EQ(Back->GetText(), QStringLiteral("gone"));
+    EXPECT_EQ(Back->BackColor(), RGBColor(1, 2, 3));
+    EXPECT_TRUE(F.G.EnableCalculation()) << "calculation is switched on again";
+    QString Fault;
+    EXPECT_TRUE(F.G.CheckConsistency(&Fault)) << Fault.toStdString();
+}
