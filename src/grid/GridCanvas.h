@@ -1,16 +1,73 @@
 #pragma once
 
+#include "grid/model/GridColor.h"
+
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
+#include <span>
+
 class TGridFont;
 
+enum TPenStyle { psSolid, psDot };
+// Copy paints the pen colour; xor and not-xor combine it with what is there,
+// so that a second stroke takes the first one away.
+enum TPenMode { pmCopy, pmXor, pmNotXor };
+
+// Text flags the canvas understands beyond those of TextFlags.h.
+namespace CanvasText {
+constexpr quint32 tfExpandTabs = 0x40;
+constexpr quint32 tfNoClip = 0x100;
+constexpr quint32 tfCalcRect = 0x400;
+constexpr quint32 tfEndEllipsis = 0x8000;
+constexpr quint32 tfHidePrefix = 0x100000;
+}
+
 // The drawing surface the grid measures and paints on; the window layer
-// implements it over its real canvas.
+// implements it over its real canvas. Rectangles are Qt's inclusive ones.
 class IGridCanvas {
 public:
     virtual ~IGridCanvas() = default;
     // The size of Text drawn with Font and the given text flags; a text with
     // line breaks measures as its widest line and all lines' height.
     virtual QSize TextExtent(const TGridFont& Font, const QString& Text, quint32 Flags) = 0;
+
+    // Colours are resolved once here, so that the painter can mix system
+    // colours as RGB values.
+    virtual TColor ResolveColor(TColor Color) const { return Color; }
+
+    virtual void SetFont(const TGridFont&) { }
+    virtual void SetFontColor(TColor) { }
+    virtual void SetPen(TColor, TPenStyle = psSolid, int = 1, TPenMode = pmCopy) { }
+    // A clear brush leaves the background of text and shapes as it is.
+    virtual void SetBrush(TColor, bool = true) { }
+
+    virtual void FillRect(const QRect&) { }
+    virtual void FrameRect(const QRect&) { }
+    virtual void DrawFocusRect(const QRect&) { }
+    virtual void Rectangle(const QRect&) { }
+    virtual void MoveTo(int, int) { }
+    virtual void LineTo(int, int) { }
+    virtual void Polyline(std::span<const QPoint>) { }
+    virtual void Polygon(std::span<const QPoint>) { }
+
+    virtual int AverageCharWidth() { return 7; }
+    // Draws Text into Rect with the given flags and returns the height of the
+    // text; with tfCalcRect nothing is drawn and Rect becomes the text's box.
+    virtual int DrawText(const QString&, QRect&, quint32) { return 0; }
+
+    virtual void IntersectClip(const QRect&) { }
+    virtual void ExcludeClip(const QRect&) { }
+    virtual bool RectVisible(const QRect&) const { return true; }
+    // The bounding box of the clip region; an unclipped canvas answers its
+    // whole surface.
+    virtual QRect ClipBox() const { return QRect(); }
+    virtual void SaveState() { }
+    virtual void RestoreState() { }
+
+    // Copies SourceRect of Source to DestRect; false when Source is of a kind
+    // this canvas cannot read.
+    virtual bool CopyRect(const QRect&, IGridCanvas&, const QRect&) { return false; }
 };

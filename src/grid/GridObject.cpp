@@ -1,6 +1,7 @@
 #include "grid/GridObject.h"
 
 #include "grid/GridWindow.h"
+#include "grid/Undo.h"
 #include "grid/model/EffectiveFormat.h"
 
 #include <algorithm>
@@ -20,11 +21,13 @@ TGridObject::TGridObject(IGridWindow* AGridControl)
     };
     fReferences = std::make_unique<TRange>(this);
     fSelection->Add(TGridRegion::Cell(fCurrent.Col, fCurrent.Row));
+    fUndoList = std::make_unique<TUndoList>(this);
 }
 
 TGridObject::~TGridObject()
 {
     StopTimer();
+    fUndoList.reset();
     // Regions and cells go before the heads they point at; nothing is
     // repainted or reported while the grid is taken apart.
     fSelection->OnChange = nullptr;
@@ -297,6 +300,8 @@ bool TGridObject::IsSelected(qint32 ACol, qint32 ARow) const
 
 void TGridObject::CloseEditor()
 {
+    if (fEditorMode)
+        InvalidateCell(fEditCell);
     fEditorMode = false;
     fEditCell = { -1, -1 };
 }
@@ -399,11 +404,29 @@ bool TGridObject::GetCellFormat(qint32 ACol, qint32 ARow, TDrawCellInfo& Info)
     return true;
 }
 
-void TGridObject::GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TDrawCellInfo& Info)
+bool TGridObject::GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TDrawCellInfo& Info)
 {
-    THead* ColHead = fColHeads->FindHead(ACol);
-    THead* RowHead = fRowHeads->FindHead(ARow);
-    TCell* Cell = fCells->FindCell(ACol, ARow);
+    if (ACol < 0 || ARow < 0 || ACol > fArea.LastCol || ARow > fArea.LastRow) {
+        // A record left over from another cell would show that cell's text.
+        Info.SetWideText(QString());
+        Info.FullText.clear();
+        Info.IsValue = false;
+        Info.ColHead = Info.RowHead = Info.Cell = nullptr;
+        Info.SetPosition(ACol, ARow);
+        Info.State = AState;
+        return false;
+    }
+    return BuildCellInfo(ACol, ARow, AState, fColHeads->FindHead(ACol), fRowHeads->FindHead(ARow),
+        fCells->FindCell(ACol, ARow), Info);
+}
+
+bool TGridObject::BuildCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, THead* ColHead,
+    THead* RowHead, TCell* Cell, TDrawCellInfo& Info)
+{
+    const bool Editing = AState.Contains(csEditor);
+    if (Editing && !CanEdit(ACol, ARow))
+        AState.Include(csReadOnly);
+    Info.EditorLock = false;
     TFormatDefaults D;
     D.FixedCols = FixedCols();
     D.FixedRows = FixedRows();
@@ -412,17 +435,124 @@ void TGridObject::GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TDra
     D.EditorColor = clEditor();
     D.ControlFont = ControlFont();
     MergeCellFormat(D, ACol, ARow, AState, ColHead, RowHead, Cell, Info);
-    const QString Text = CellText(ACol, ARow, AState, ColHead, RowHead, Cell);
+    QString Text = Editing ? fWideStrings.GetWideText()
+                           : CellText(ACol, ARow, AState, ColHead, RowHead, Cell);
+    Info.IsValue = !Text.isEmpty();
     Info.SetWideText(Text);
     Info.FullText = Text;
-    if (fGridControl && fGridControl->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info))
+    [&] {
+        if (fGridControl && fGridControl->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info))
+            return;
+        if (ColHead && ColHead->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info))
+            return;
+        if (RowHead && RowHead->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info))
+            return;
+        if (Cell)
+            Cell->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info);
+    }();
+    if (Editing) {
+        // The editor lays its text out line by line and never shows prefixes.
+        Info.SetWideText(fWideStrings.GetWideText());
+        Info.FullText = Info.WideText();
+        Info.Flags = (Info.Flags & ~quint32(0x20 | 0x400 | 0x800)) | 0x400 | 0x800;
+    } else if (!fEditState.Contains(esCopyRegion)) {
+        FormatValue(Info);
+    }
+    return true;
+}
+
+bool TGridObject::CanEdit(qint32 ACol, qint32 ARow) const
+{
+    if (fReadOnly || IsFixed(ACol, ARow))
+        return false;
+    const THead* C = fColHeads->FindHead(ACol);
+    const THead* R = fRowHeads->FindHead(ARow);
+    const TCell* Cell = fCells->FindCell(ACol, ARow);
+    return !(C && C->ReadOnly()) && !(R && R->ReadOnly()) && !(Cell && Cell->ReadOnly());
+}
+
+void TGridObject::SetUndoEnabled(bool Value)
+{
+    fUndoEnabled = Value;
+    if (!Value)
+        fUndoList->Clear();
+}
+
+void TGridObject::SetCellValue(qint32 ACol, qint32 ARow, const QString& Text)
+{
+    if (ACol < FixedCols() || ARow < FixedRows() || ACol > fArea.LastCol || ARow > fArea.LastRow)
         return;
-    if (ColHead && ColHead->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info))
+    const bool Undoing = fEditState.Contains(esUndo);
+    if (!Undoing && !CanEdit(ACol, ARow))
         return;
-    if (RowHead && RowHead->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info))
+    THead* ColHead = fColHeads->FindHead(ACol);
+    THead* RowHead = fRowHeads->FindHead(ARow);
+    if (fUndoEnabled && !Undoing) {
+        if (fEditState.Contains(esPasteRegion)) {
+            if (fPasteUndo)
+                fPasteUndo->Store(ACol, ARow, nullptr);
+        } else if (CellText(ACol, ARow, TCellStates(), ColHead, RowHead, fCells->FindCell(ACol, ARow))
+            != Text) {
+            fUndoList->AddItem(std::make_unique<TUndoEdit>(this, ACol, ARow));
+        }
+    }
+    const TCellStates State;
+    if (fGridControl && fGridControl->SetEditText(ACol, ARow, State, ColHead, RowHead, Text))
+        ;
+    else if (ColHead && ColHead->SetEditText(ACol, ARow, State, ColHead, RowHead, Text))
+        ;
+    else if (RowHead && RowHead->SetEditText(ACol, ARow, State, ColHead, RowHead, Text))
+        ;
+    else if (TCell* Cell = Text.isEmpty() ? fCells->FindCell(ACol, ARow) : fCells->GetCell(ACol, ARow))
+        Cell->SetEditText(ACol, ARow, State, ColHead, RowHead, Text);
+    InvalidateCell(ACol, ARow);
+}
+
+void TGridObject::PasteTexts(
+    qint32 ACol, qint32 ARow, const std::vector<std::vector<QString>>& Rows)
+{
+    TUndoPaste* Record = nullptr;
+    if (fUndoEnabled && !fEditState.Contains(esUndo))
+        Record = static_cast<TUndoPaste*>(
+            fUndoList->AddItem(std::make_unique<TUndoPaste>(this)));
+    const TEditStates Saved = fEditState;
+    TEditStates Pasting = Saved;
+    Pasting.Include(esPasteRegion);
+    fEditState = Pasting;
+    fPasteUndo = Record;
+    struct TRestore {
+        TGridObject& G;
+        TEditStates Saved;
+        ~TRestore()
+        {
+            G.fEditState = Saved;
+            G.fPasteUndo = nullptr;
+        }
+    } Restore { *this, Saved };
+    for (size_t R = 0; R < Rows.size(); ++R)
+        for (size_t C = 0; C < Rows[R].size(); ++C) {
+            const qint64 Col = qint64(ACol) + qint64(C);
+            const qint64 Row = qint64(ARow) + qint64(R);
+            if (Col > fArea.LastCol || Row > fArea.LastRow)
+                continue;
+            SetCellValue(qint32(Col), qint32(Row), Rows[R][C]);
+        }
+    if (Record) {
+        if (Record->Count() == 0)
+            fUndoList->Remove(Record);
+        else
+            fUndoList->Trim();
+    }
+}
+
+void TGridObject::ShowEditor()
+{
+    if (fEditorMode || IsFixed(fCurrent))
         return;
-    if (Cell)
-        Cell->GetCellInfo(ACol, ARow, AState, ColHead, RowHead, Info);
+    fWideStrings.SetWideText(GetCellText(fCurrent.Col, fCurrent.Row, TCellStates()));
+    fEditCell = fCurrent;
+    fEditorMode = true;
+    InvalidateCell(fCurrent);
 }
 
 QString TGridObject::GetCellText(qint32 ACol, qint32 ARow, TCellStates AState)

@@ -12,8 +12,12 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class IGridWindow;
+class IGridCanvas;
+class TUndoList;
 
 struct TScrollState {
     qint32 Min = 0;
@@ -151,7 +155,7 @@ public:
     bool UseTheme() const { return fUseTheme; }
     void SetUseTheme(bool Value) { SetFlag(fUseTheme, Value); }
     bool UndoEnabled() const { return fUndoEnabled; }
-    void SetUndoEnabled(bool Value) { fUndoEnabled = Value; }
+    void SetUndoEnabled(bool Value);
 
     // The seven colours, in the order clFixedCell, clFixedSpace, clEditCell,
     // clEditSpace, clFixedHighlight, clEditHighlight, clEditor.
@@ -169,6 +173,10 @@ public:
     TColor clFixedCell() const { return GridColor(gcFixedCell); }
     TColor clEditCell() const { return GridColor(gcEditCell); }
     TColor clEditor() const { return GridColor(gcEditor); }
+    TColor clFixedSpace() const { return GridColor(gcFixedSpace); }
+    TColor clEditSpace() const { return GridColor(gcEditSpace); }
+    TColor clFixedHighlight() const { return GridColor(gcFixedHighlight); }
+    TColor clEditHighlight() const { return GridColor(gcEditHighlight); }
 
     THeadList& Cols() { return *fColHeads; }
     const THeadList& Cols() const { return *fColHeads; }
@@ -292,8 +300,51 @@ public:
     // The cell's text from the handler chain, with automatic numbering of
     // the header cells.
     QString GetCellText(qint32 ACol, qint32 ARow, TCellStates AState);
-    // The cell's effective format and text, after the handler chain.
-    void GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TDrawCellInfo& Info);
+    // The cell's drawing record: effective format, text (FullText before,
+    // WideStrings after the value formatting), the handler chain. False, with
+    // an empty record, for a position outside the grid.
+    bool GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TDrawCellInfo& Info);
+    // Whether the cell may be written: the grid and the cell's heads and
+    // object are not read-only.
+    virtual bool CanEdit(qint32 ACol, qint32 ARow) const;
+    // Opens the drawn editor on the current cell with the cell's text.
+    virtual void ShowEditor();
+    void HideEditor() { CloseEditor(); }
+    // Writes a cell's text through the write chain, taking an undo record.
+    virtual void SetCellValue(qint32 ACol, qint32 ARow, const QString& Text);
+    TUndoList* UndoList() const { return fUndoList.get(); }
+    // Writes a block of texts from (ACol, ARow) on as one undoable paste;
+    // cells outside the data area or not writable are left out, and a paste
+    // that wrote nothing leaves no record.
+    void PasteTexts(qint32 ACol, qint32 ARow, const std::vector<std::vector<QString>>& Rows);
+
+    // Painting (GridObjectPaint.cpp). PaintGrid paints the cells meeting
+    // ARect (the canvas's clip box when empty) in window coordinates.
+    void PaintGrid(IGridCanvas& Canvas, const QRect& ARect = QRect());
+    // Paints onto another canvas inside AClientRect as if AFirstCell were the
+    // first scrollable cell; ALastCell is the first cell not drawn whole,
+    // where the next page starts.
+    void Draw(IGridCanvas& Canvas, const QRect& AClientRect, TGridCell AFirstCell,
+        TGridCell& ALastCell);
+    virtual bool Print(IGridCanvas&, const QRect&, TGridCell) { return false; }
+    QRect GetTextRect(qint32 ACol, qint32 ARow, const TTextMargin* AMargin = nullptr) const;
+    QRect GetButtonRect(const TDrawCellInfo& Info, const QRect& TextRect) const;
+    // The selection is drawn: there is a window and it has the focus or the
+    // grid shows its selection anyway.
+    bool SelectionVisible() const;
+    TGridCell DrawEnd() const { return fDrawEnd; }
+    // The text a hint shows for a cell: its full text when it does not fit;
+    // empty outside the data area, for cells being edited and texts that fit.
+    QString HintText(IGridCanvas& Canvas, qint32 ACol, qint32 ARow);
+    // The cell under the pointer whose button shows; (-1, -1) for none.
+    TGridCell HotCell() const { return fHotCell; }
+    void SetHotCell(TGridCell Value);
+    // Whether a navigation key is held, which hides the buttons of cells
+    // that are not always shown.
+    void SetNavigationKeyDown(bool Value) { fNavigationKeyDown = Value; }
+    // Sizing and moving feedback: the border line or drop mark at Pos.
+    void DrawSizingLine(IGridCanvas& Canvas, qint32 Pos, bool Vertical);
+    void DrawMovingMark(IGridCanvas& Canvas, qint32 Pos, bool Vertical);
     TCellStates CellState(qint32 ACol, qint32 ARow) const;
     bool AdjustWidth(qint32 ACol);
     bool AdjustHeight(qint32 ARow);
@@ -325,6 +376,8 @@ public:
     void LayoutChanged() override;
 
 protected:
+    virtual bool AdvancedDrawCell(qint32 ACol, qint32 ARow, TCellStates AState, const QRect& ATextRect,
+        TDrawCellInfo& Info, IGridCanvas& Canvas);
     // Factories, so that a descendant can use its own head classes.
     virtual std::unique_ptr<THeadList> CreateColHeads();
     virtual std::unique_ptr<THeadList> CreateRowHeads();
@@ -344,6 +397,23 @@ private:
     qint32 Distance(qint32 From, qint32 To, bool IsCol) const;
     void ApplyScrollCode(bool IsCol, int ScrollCode, qint32 ScrollPos);
     void StopTimer();
+    void FormatValue(TDrawCellInfo& Info) const;
+    bool BuildCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, THead* ColHead,
+        THead* RowHead, TCell* Cell, TDrawCellInfo& Info);
+    // A painted column or row: its index, the position of its leading gap,
+    // its body size and its head.
+    struct TDrawStrip {
+        qint32 Index;
+        qint32 Pos;
+        qint32 Size;
+        THead* Head;
+    };
+    void DrawSpaces(IGridCanvas& Canvas, const TDrawStrip& C, const TDrawStrip& R, bool Fixed);
+    void DrawCellFace(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& Body,
+        TCellStates AState);
+    void DrawCellText(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& TextRect);
+    void DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& ButtonRect);
+    void DrawSelectionFrame(IGridCanvas& Canvas);
 
     IGridWindow* fGridControl;
     bool fLoading = false;
@@ -391,6 +461,16 @@ private:
     TGridRegion fWorkArea {};
     bool fUseTheme = false;
     bool fUndoEnabled = true;
+    TGridCell fDrawEnd { -1, -1 };
+    TColor fBlack = 0;
+    TGridCell fHotCell { -1, -1 };
+    bool fNavigationKeyDown = false;
+    // Set while Draw paints on another canvas: the geometry then lays out
+    // in that rectangle instead of the window's.
+    std::optional<QRect> fClientOverride;
+    TDrawCellInfo fDrawInfo;
+    class TUndoPaste* fPasteUndo = nullptr;
+    std::vector<TDrawStrip> fDrawCols;
     // Owned lists last: their items call back into the fields above while
     // they are destroyed.
     std::unique_ptr<THeadList> fColHeads;
@@ -398,4 +478,5 @@ private:
     std::unique_ptr<TCellList> fCells;
     std::unique_ptr<TSelection> fSelection;
     std::unique_ptr<TRange> fReferences;
+    std::unique_ptr<TUndoList> fUndoList;
 };

@@ -66,6 +66,8 @@ qint32 TGridObject::NextRow(qint32 ARow) const
 
 QRect TGridObject::GetClientRect() const
 {
+    if (fClientOverride)
+        return *fClientOverride;
     return fGridControl ? fGridControl->ClientRect() : QRect();
 }
 
@@ -296,7 +298,10 @@ void TGridObject::SetFirst(qint32 ACol, qint32 ARow)
     fFirst = { ACol, ARow };
     TopLeftChanged(Old.Row != ARow);
     UpdateScrollBars();
-    ScrollView(Distance(Old.Col, ACol, true), Distance(Old.Row, ARow, false));
+    // The picture moves against the scroll: a larger first row moves it up.
+    const qint32 DX = Distance(Old.Col, ACol, true);
+    const qint32 DY = Distance(Old.Row, ARow, false);
+    ScrollView(ACol > Old.Col ? -DX : DX, ARow > Old.Row ? -DY : DY);
 }
 
 void TGridObject::TopLeftChanged(bool TopChanged)
@@ -307,10 +312,33 @@ void TGridObject::TopLeftChanged(bool TopChanged)
         fGridControl->TopLeftChanged();
 }
 
-void TGridObject::ScrollView(qint32, qint32)
+void TGridObject::ScrollView(qint32 DX, qint32 DY)
 {
-    // The window shifts painted pixels when it can; the model's part is to
-    // mark what must be painted again, which is every visible cell.
+    // Only one direction at a time can move pixels: the fixed rows move
+    // with a horizontal scroll and the fixed columns with a vertical one,
+    // so a diagonal jump is painted afresh.
+    const QRect Client = GetClientRect();
+    const bool Moves = fGridControl && (DX == 0) != (DY == 0)
+        && std::abs(DX) < Client.width() && std::abs(DY) < Client.height();
+    if (Moves) {
+        QRect Area = Client;
+        if (DX != 0)
+            Area.setLeft(Client.left() + GetFixedWidth());
+        else
+            Area.setTop(Client.top() + GetFixedHeight());
+        if (fGridControl->ScrollArea(Area, DX, DY)) {
+            // The gaps along the fixed area take the fixed colour, so the
+            // new first row or column is painted again; a frame cut at the
+            // edge moves with the pixels and is painted again too.
+            if (DY != 0)
+                InvalidateRow(TopRow());
+            else
+                InvalidateCol(LeftCol());
+            if (fSelectionFrame)
+                fSelection->Invalidate();
+            return;
+        }
+    }
     InvalidateGrid();
 }
 

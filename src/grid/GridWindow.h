@@ -34,6 +34,16 @@ public:
     // Repaints what is pending, now.
     virtual void Update() = 0;
     virtual void UpdateScrollBars() = 0;
+    // Moves the painted pixels of Area by (DX, DY) and marks what is
+    // uncovered for painting; false when the window cannot, and then the
+    // grid repaints the whole area.
+    virtual bool ScrollArea(const QRect& Area, qint32 DX, qint32 DY)
+    {
+        (void)Area;
+        (void)DX;
+        (void)DY;
+        return false;
+    }
     // Runs Event every Interval milliseconds; an empty event stops the timer.
     virtual void SetTimerEvent(std::function<void()> Event, int Interval) = 0;
 
@@ -50,4 +60,10 @@ public:
     virtual bool GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
         THead* ARowHead, TDrawCellInfo& CellInfo)
         = 0;
+    // The control's own drawing over a cell's filled body.
+    virtual bool AdvancedDrawCell(qint32, qint32, TCellStates, THead*, THead*, QRect,
+        TDrawCellInfo&, IGridCanvas&)
+    {
+        return false;
+    }
 };

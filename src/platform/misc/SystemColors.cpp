@@ -58,6 +58,14 @@ QColor TSystemColors::SystemColor(int Index)
     return Palette.color(R.Group, R.Role);
 }
 
+QColor TSystemColors::SystemColor(int Index, const QPalette& Palette)
+{
+    TRole R;
+    if (!RoleOf(Index, R))
+        return QColor(Qt::black);
+    return Palette.color(R.Group, R.Role);
+}
+
 QColor TSystemColors::Resolve(quint32 Value)
 {
     if (IsSystem(Value))
