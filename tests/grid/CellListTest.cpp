@@ -114,6 +114,19 @@ TEST(CellList, EffectiveFormatFollowsLatestStamp)
     }
 }
 
+TEST(CellList, AHeadMadeForACellDoesNotOutrankFormatsSetBefore)
+{
+    // Column 2 is coloured while row 5 has no head; a cell elsewhere in row 5 then makes
+    // that head with its defaults, which are no change of the user's.
+    TFakeGridHost G;
+    G.Cells.GetCell(2, 2)->ColHead()->SetBackColor(3);
+    G.Cells.GetCell(4, 5);
+    TDrawCellInfo Info;
+    G.GetCellFormat(2, 5, Info);
+    EXPECT_EQ(Info.BackColor, 3u);
+    EXPECT_EQ(G.Cells.GetCell(2, 5)->BackColor(), 3u) << "a new cell takes the column's colour";
+}
+
 TEST(CellList, EffectiveFormatTiesAndDefaults)
 {
     TFakeGridHost G;

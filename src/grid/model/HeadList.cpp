@@ -36,6 +36,9 @@ THead* THeadList::GetHead(TCellNumber Cell)
         if (G->ControlFont())
             Head->SetFont(*G->ControlFont());
     }
+    // A head made on the way to a cell carries defaults, not a change of the user's: without
+    // stamps it cannot outrank formats set before on the other heads.
+    Head->LoadChangedOrders(TChangedOrders {});
     return Head;
 }
 
