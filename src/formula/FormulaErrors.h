@@ -50,3 +50,12 @@ public:
     {
     }
 };
+
+// Formula text nested deeper than the parser descends.
+class ENestingTooDeep : public EFormulaError {
+public:
+    explicit ENestingTooDeep(qint32 Depth)
+        : EFormulaError(QStringLiteral("Brackets nested deeper than %1").arg(Depth))
+    {
+    }
+};
