@@ -1,0 +1,12 @@
+#pragma once
+
+#include "messages/Trace.h"
+
+// Writes a line of the formula engine to the program's trace. The text is
+// built only when the level is written, so the detail lines of every token
+// cost nothing in a normal run.
+template <class TText> void FormulaTrace(int Level, TText&& Text)
+{
+    if (Level <= TRACE_THRESHOLD)
+        TraceText(Text(), Level);
+}
