@@ -42,6 +42,14 @@ void TFunction::Clear()
     fOperators.clear();
 }
 
+QString TracedFormula(const QString& Formula)
+{
+    constexpr qsizetype Shown = 200;
+    if (Formula.size() <= Shown)
+        return Formula;
+    return Formula.left(Shown) + QStringLiteral("... (%1 characters)").arg(Formula.size());
+}
+
 QString TFunction::RCFormulaInfo() const
 {
     return QStringLiteral("<Format>") + fRCFormulaFormat + QStringLiteral("</Format><Arguments>")
@@ -84,14 +92,14 @@ void TFunction::Parse()
     } catch (const ENestingTooDeep& E) {
         // A partial tree of such a formula would show a value that only
         // part of the text gave; the formula is refused whole instead.
-        TraceText(QStringLiteral("Parse '%1': %2").arg(fFormula, E.Message()), TRACE_ERROR);
+        TraceText(QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), E.Message()), TRACE_ERROR);
         Clear();
     } catch (const EAbortParse&) {
     } catch (const EFormulaError& E) {
-        TraceText(QStringLiteral("Parse '%1': %2").arg(fFormula, E.Message()), TRACE_ERROR);
+        TraceText(QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), E.Message()), TRACE_ERROR);
     } catch (const std::exception& E) {
         TraceText(
-            QStringLiteral("Parse '%1': %2").arg(fFormula, QString::fromUtf8(E.what())), TRACE_ERROR);
+            QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), QString::fromUtf8(E.what())), TRACE_ERROR);
     }
 }
 
@@ -218,7 +226,7 @@ void TFunction::Evaluate()
             const QString Cell
                 = fGridObject ? fGridObject->GetCellName(fCoord.FirstCol, fCoord.FirstRow) : QString();
             return QStringLiteral("Calculate at %1 '%2': %3")
-                .arg(Cell, fFormula, QString::fromUtf8(E.what()));
+                .arg(Cell, TracedFormula(fFormula), QString::fromUtf8(E.what()));
         });
         SetResult(TCalcValue::Error(1));
         return;

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "FormulaTestEnvironment.h"
+#include "formula/InterfaceGridObject.h"
+
+#include <QHash>
+#include <QPoint>
+#include <QString>
+
+// A grid for formulas: one fixed row and column, cells held in a hash, names
+// in letters-and-digits form ("A1" is column 1, row 1).
+class TTestGrid : public IInterfaceGridObject {
+public:
+    explicit TTestGrid(qint32 ACols = 27, qint32 ARows = 1000)
+        : fCols(ACols)
+        , fRows(ARows)
+    {
+    }
+
+    void Set(qint32 ACol, qint32 ARow, const QString& Text) { fCells[QPoint(ACol, ARow)] = Text; }
+
+    bool GetColIndexByName(const QString& AName, qint32& Index) const override
+    {
+        if (AName.isEmpty())
+            return false;
+        qint64 N = 0;
+        for (QChar C : AName) {
+            const char16_t U = C.toUpper().unicode();
+            if (U < u'A' || U > u'Z' || N > fCols)
+                return false;
+            N = N * 26 + (U - u'A' + 1);
+        }
+        Index = qint32(N - 1) + FixedCols;
+        return true;
+    }
+
+    bool GetRegionCoordByName(const QString& AName, TGridCell ACurrent, QString& RCName,
+        TGridRegion& Coord) const override
+    {
+        qsizetype P = 0;
+        TGridCell First, Second;
+        if (!Corner(AName, P, First))
+            return false;
+        Second = First;
+        if (P < AName.size()) {
+            while (P < AName.size() && AName[P] == u' ')
+                ++P;
+            if (P >= AName.size() || AName[P] != u':')
+                return false;
+            ++P;
+            while (P < AName.size() && AName[P] == u' ')
+                ++P;
+            if (!Corner(AName, P, Second) || P != AName.size())
+                return false;
+        }
+        auto Part = [](QChar L, qint32 V, qint32 C) {
+            return V == C ? QString(L) : QStringLiteral("%1[%2]").arg(L).arg(V - C);
+        };
+        auto RC = [&](TGridCell G) {
+            return Part(u'R', G.Row, ACurrent.Row) + Part(u'C', G.Col, ACurrent.Col);
+        };
+        RCName = RC(First);
+        if (!(Second == First))
+            RCName += u':' + RC(Second);
+        Coord = TGridRegion::Of(First, Second).Normalized();
+        return true;
+    }
+
+    QString GetCellName(qint32 ACol, qint32 ARow) const override
+    {
+        return GetColName(ACol) + GetRowName(ARow);
+    }
+    QString GetRowName(qint32 ARow) const override { return QString::number(ARow); }
+    QString GetColName(qint32 ACol) const override
+    {
+        QString S;
+        qint32 N = ACol - 1;
+        qint32 Q = 0;
+        do {
+            S.prepend(QChar(u'A' + N % 26));
+            Q = N / 26;
+            N = Q - 1;
+        } while (Q >= 1);
+        return S;
+    }
+    QString GetRegionName(const TGridRegion& C) const override
+    {
+        return C.First() == C.Last()
+            ? GetCellName(C.FirstCol, C.FirstRow)
+            : GetCellName(C.FirstCol, C.FirstRow) + u':' + GetCellName(C.LastCol, C.LastRow);
+    }
+    QString GetCellValue(qint32 ACol, qint32 ARow) override
+    {
+        ++Reads;
+        return fCells.value(QPoint(ACol, ARow));
+    }
+    void SetCellValue(qint32 ACol, qint32 ARow, const QString& AText) override
+    {
+        Set(ACol, ARow, AText);
+    }
+
+    static constexpr qint32 FixedCols = 1;
+    qint64 Reads = 0;
+
+private:
+    bool Corner(const QString& S, qsizetype& P, TGridCell& C) const
+    {
+        const qsizetype Start = P;
+        while (P < S.size() && S[P].isLetter())
+            ++P;
+        if (!GetColIndexByName(S.mid(Start, P - Start), C.Col) || C.Col >= fCols)
+            return false;
+        const qsizetype Digits = P;
+        qint64 Row = 0;
+        while (P < S.size() && S[P].isDigit() && Row < fRows)
+            Row = Row * 10 + S[P++].digitValue();
+        if (P == Digits || Row < 1 || Row >= fRows)
+            return false;
+        C.Row = qint32(Row);
+        return true;
+    }
+
+    qint32 fCols;
+    qint32 fRows;
+    QHash<QPoint, QString> fCells;
+};
