@@ -59,6 +59,7 @@ bool Tfp::Execute(QStringView Text)
     fTerminated = false;
     fStartToken = false;
     fTokenCount = 0;
+    fScanAt = -1;
     ParseGroup();
     return true;
 }
@@ -134,20 +135,25 @@ bool Tfp::ScanToken(qint32 Level)
     fStart = fStop;
     fOperator = 0;
 
-    while (!AtEnd(fStop) && fList.TestOf(QStringView(fFormula + fStart, fStop - fStart + 1)))
-        ++fStop;
+    // After an operand every level from 1 down asks about the same position
+    // until one takes the operator there; the keyword is read once for all.
+    if (fScanAt != fStart) {
+        fScanAt = fStart;
+        fScanLength = fList.ScanKeyword(TermAt(fStart), fScanKeyword);
+    }
+    const TFunctionIdentifier* Keyword = fScanKeyword;
+    fStop = fStart + fScanLength;
 
     bool Accepted = false;
     bool AsIdentifier = false;
-    qsizetype Index = 0;
-    if (fStop > fStart && fList.Find(QStringView(fFormula + fStart, fStop - fStart), Index)) {
+    if (Keyword) {
         if (!IsOperatorSymbol(fFormula[fStart]) && !IsIdentifierEnd(fStop)) {
             // "PIE" is a name of its own, not the constant followed by "E".
             fStop = fStart;
             AsIdentifier = true;
-        } else if (fList.GetPriority(Index) == Level) {
+        } else if (Keyword->Priority() == Level) {
             Accepted = true;
-            fOperator = fList.GetID(Index);
+            fOperator = Keyword->ID();
         } else {
             fStop = fStart;
         }

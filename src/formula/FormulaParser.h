@@ -5,6 +5,7 @@
 #include <functional>
 
 class TFunctionList;
+class TFunctionIdentifier;
 
 class Tfp;
 
@@ -65,6 +66,9 @@ private:
     qint32 fOperator = 0;
     qint32 fLevel = 0;
     qint64 fTokenCount = 0;
+    qsizetype fScanAt = -1;
+    qsizetype fScanLength = 0;
+    const TFunctionIdentifier* fScanKeyword = nullptr;
     TParseEvent fOnToken;
     TParseEvent fOnParse;
 };

@@ -40,6 +40,7 @@ void TFunction::Clear()
 {
     TOperator::Clear();
     fOperators.clear();
+    fArena.Reset();
 }
 
 QString TracedFormula(const QString& Formula)
@@ -64,6 +65,7 @@ void TFunction::SetFormula(const QString& Value)
     fRCFormulaFormat.clear();
     fRCFormulaArgs.clear();
     fPos = 1;
+    fArena.Expect(size_t(fFormula.size()));
     Parse();
     const QStringView Tail = QStringView(fFormula).mid(qMin<qsizetype>(fPos - 1, fFormula.size()));
     fRCFormula += Tail;
@@ -127,13 +129,15 @@ void TFunction::TokenFound(QStringView Term, qint32 Position, qint32 Length, qin
     FormulaTrace(TRACE_DETAIL, [&] { return QString(Level, u'.') + Term.toString(); });
     TToken* Token = nullptr;
     if (Operator < 0) {
-        Token = new TReference(this, Position, Length, Level);
+        Token = new (fArena) TReference(this, Position, Length, Level);
     } else if (Operator == 0) {
-        Token = new TValue(this, Position, Length, Level);
+        Token = new (fArena) TValue(this, Position, Length, Level);
     } else if (Registry().GetPriorityByID(Operator) > 0) {
-        Token = new TConstant(this, Position, Length, Level, Operator);
+        Token = new (fArena) TConstant(this, Position, Length, Level, Operator);
     } else {
-        auto* Op = new TOperator(this, Position, Length, Level, Operator);
+        auto* Op = new (fArena) TOperator(this, Position, Length, Level, Operator);
+        if (fOperators.capacity() == 0)
+            fOperators.reserve(8);
         fOperators.push_back(Op);
         Token = Op;
     }

@@ -21,6 +21,10 @@ public:
     TFunction(IInterfaceGridObject* AGridObject, const TGridRegion& ACoord);
     ~TFunction() override;
 
+    // A root is owned by a cell or a grid, not by a formula's arena.
+    static void* operator new(std::size_t Size) { return ::operator new(Size); }
+    static void operator delete(void* P) { ::operator delete(P); }
+
     const QString& Formula() const { return fFormula; }
     void SetFormula(const QString& Value);
     // The position-independent form: "<Format>" with "%s" for every resolved
@@ -53,6 +57,7 @@ protected:
         QStringView Term, qint32 Position, qint32 Length, qint32 Operator, qint32 Level);
 
 private:
+    TTokenArena fArena;
     IInterfaceGridObject* fGridObject;
     TGridRegion fCoord;
     QString fFormula;

@@ -84,6 +84,11 @@ public:
 
     qsizetype IdentifierCount() const { return qsizetype(fAddrs.size()); }
 
+    // The parser's keyword scan over the start of Text: the longest run whose
+    // every prefix passes TestOf, as its length, and the entry that run names
+    // exactly (null when none).
+    qsizetype ScanKeyword(QStringView Text, const TFunctionIdentifier*& Exact) const;
+
     static qint32 ParameterCountOf(qint32 Priority);
 
 private:
@@ -92,6 +97,21 @@ private:
     {
         return ID >= 1 && ID <= IdentifierCount() ? fAddrs[size_t(ID - 1)].get() : nullptr;
     }
+
+    // Every prefix of every name, coded seven bits a folded character, so that
+    // the keyword scan costs one probe a character. Names too long or not
+    // ASCII switch the code off and the scan falls back to TestOf.
+    struct TPrefix {
+        quint64 Code = 0;
+        const TFunctionIdentifier* Exact = nullptr;
+    };
+    static constexpr qsizetype MaxCodedLength = 9;
+    static bool Code(QStringView S, quint64& Code);
+    const TPrefix* FindPrefix(quint64 Code) const;
+    void AddPrefixes(const QString& Name, const TFunctionIdentifier* Ident);
+    std::vector<TPrefix> fPrefixes = std::vector<TPrefix>(1024);
+    qsizetype fPrefixCount = 0;
+    bool fCoded = true;
 
     // Owns the identifiers in ID order; the sorted lists only point at them.
     std::vector<std::unique_ptr<TFunctionIdentifier>> fAddrs;

@@ -6,7 +6,26 @@
 
 namespace {
 
-int Compare(QStringView A, QStringView B) { return A.compare(B, Qt::CaseInsensitive); }
+// Case-insensitive order folding the Latin letters only, which is all the
+// registered names use; the keyword scan relies on exactly this folding.
+char16_t Folded(char16_t C) { return C >= u'a' && C <= u'z' ? char16_t(C - 32) : C; }
+
+int Compare(QStringView A, QStringView B)
+{
+    const qsizetype N = std::min(A.size(), B.size());
+    for (qsizetype I = 0; I < N; ++I) {
+        const char16_t X = Folded(A[I].unicode());
+        const char16_t Y = Folded(B[I].unicode());
+        if (X != Y)
+            return X < Y ? -1 : 1;
+    }
+    return A.size() < B.size() ? -1 : A.size() > B.size() ? 1 : 0;
+}
+
+bool StartsWith(QStringView S, QStringView Prefix)
+{
+    return S.size() >= Prefix.size() && Compare(S.first(Prefix.size()), Prefix) == 0;
+}
 
 }
 
@@ -32,5 +51,5 @@ bool TSpecialStringList::TestOf(QStringView S) const
     qsizetype Index = 0;
     if (Find(S, Index))
         return true;
-    return Index < Count() && QStringView(Strings(Index)).startsWith(S, Qt::CaseInsensitive);
+    return Index < Count() && StartsWith(Strings(Index), S);
 }

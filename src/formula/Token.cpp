@@ -7,6 +7,8 @@
 
 #include <QVarLengthArray>
 
+#include <algorithm>
+
 TToken::TToken(TFunction* AFunction, qint32 APosition, qint32 ALength, qint32 ALevel)
     : fFunction(AFunction)
     , fPosition(APosition)
@@ -21,6 +23,8 @@ void TToken::DestroyItems()
 {
     // A chain of 100,000 operands must not be freed by 100,000 nested
     // destructor calls: the children are detached onto a work list first.
+    if (fItems.empty())
+        return;
     std::vector<TToken*> Pending;
     Pending.swap(fItems);
     while (!Pending.empty()) {
@@ -36,6 +40,9 @@ void TToken::MoveItemsFrom(TToken& Source, qsizetype First, qsizetype Last, qsiz
 {
     const auto B = Source.fItems.begin() + First;
     const auto E = Source.fItems.begin() + Last;
+    // Most operators take two operands, which then cost one allocation.
+    if (fItems.capacity() < fItems.size() + size_t(Last - First))
+        fItems.reserve(std::max<size_t>(2, fItems.size() + size_t(Last - First)));
     fItems.insert(fItems.begin() + Index, B, E);
     Source.fItems.erase(B, E);
 }

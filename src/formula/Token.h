@@ -1,6 +1,7 @@
 #pragma once
 
 #include "formula/CalcValue.h"
+#include "formula/TokenArena.h"
 #include "grid/model/GridCell.h"
 
 #include <QString>
@@ -26,6 +27,13 @@ public:
     virtual ~TToken();
     TToken(const TToken&) = delete;
     TToken& operator=(const TToken&) = delete;
+
+    // Tokens live in their formula's arena; deleting one runs its destructor
+    // and leaves the memory to the arena.
+    static void* operator new(std::size_t Size, TTokenArena& Arena) { return Arena.Allocate(Size); }
+    static void operator delete(void*, TTokenArena&) { }
+    static void operator delete(void*) { }
+    static void* operator new(std::size_t) = delete;
 
     qint32 Position() const { return fPosition; }
     qint32 Length() const { return fLength; }
@@ -56,7 +64,12 @@ public:
 
     qsizetype Count() const { return qsizetype(fItems.size()); }
     TToken* Items(qsizetype Index) const { return fItems.at(size_t(Index)); }
-    void AddItem(TToken* Item) { fItems.push_back(Item); }
+    void AddItem(TToken* Item)
+    {
+        if (fItems.capacity() == 0)
+            fItems.reserve(4);
+        fItems.push_back(Item);
+    }
     // Takes ownership of the range [First, Last) of Source's children and
     // puts it, in order, before this token's child at Index.
     void MoveItemsFrom(TToken& Source, qsizetype First, qsizetype Last, qsizetype Index);

@@ -21,6 +21,11 @@ public:
 
     bool GetColIndexByName(const QString& AName, qint32& Index) const override
     {
+        return ColIndex(AName, Index);
+    }
+
+    bool ColIndex(QStringView AName, qint32& Index) const
+    {
         if (AName.isEmpty())
             return false;
         qint64 N = 0;
@@ -53,15 +58,23 @@ public:
             if (!Corner(AName, P, Second) || P != AName.size())
                 return false;
         }
-        auto Part = [](QChar L, qint32 V, qint32 C) {
-            return V == C ? QString(L) : QStringLiteral("%1[%2]").arg(L).arg(V - C);
+        auto Part = [&](QChar L, qint32 V, qint32 C) {
+            RCName += L;
+            if (V != C) {
+                RCName += u'[';
+                RCName += QString::number(V - C);
+                RCName += u']';
+            }
         };
-        auto RC = [&](TGridCell G) {
-            return Part(u'R', G.Row, ACurrent.Row) + Part(u'C', G.Col, ACurrent.Col);
-        };
-        RCName = RC(First);
-        if (!(Second == First))
-            RCName += u':' + RC(Second);
+        RCName.clear();
+        RCName.reserve(24);
+        Part(u'R', First.Row, ACurrent.Row);
+        Part(u'C', First.Col, ACurrent.Col);
+        if (!(Second == First)) {
+            RCName += u':';
+            Part(u'R', Second.Row, ACurrent.Row);
+            Part(u'C', Second.Col, ACurrent.Col);
+        }
         Coord = TGridRegion::Of(First, Second).Normalized();
         return true;
     }
@@ -106,14 +119,14 @@ private:
     bool Corner(const QString& S, qsizetype& P, TGridCell& C) const
     {
         const qsizetype Start = P;
-        while (P < S.size() && S[P].isLetter())
+        while (P < S.size() && ((S[P] >= u'A' && S[P] <= u'Z') || (S[P] >= u'a' && S[P] <= u'z')))
             ++P;
-        if (!GetColIndexByName(S.mid(Start, P - Start), C.Col) || C.Col >= fCols)
+        if (!ColIndex(QStringView(S).sliced(Start, P - Start), C.Col) || C.Col >= fCols)
             return false;
         const qsizetype Digits = P;
         qint64 Row = 0;
-        while (P < S.size() && S[P].isDigit() && Row < fRows)
-            Row = Row * 10 + S[P++].digitValue();
+        while (P < S.size() && S[P] >= u'0' && S[P] <= u'9' && Row < fRows)
+            Row = Row * 10 + (S[P++].unicode() - u'0');
         if (P == Digits || Row < 1 || Row >= fRows)
             return false;
         C.Row = qint32(Row);
