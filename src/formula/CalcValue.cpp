@@ -207,68 +207,114 @@ TCalcValue TCalcValue::Natural() const
     }
 }
 
-QString FloatText(double D)
+namespace {
+
+// Value texts are written into a buffer first and appended once: a formula's
+// value is then one allocation, not one per piece.
+constexpr qsizetype PieceCapacity = 40;
+
+qsizetype IntegerChars(qint64 I, char16_t* Text)
+{
+    char Buffer[24];
+    const auto [End, Ec] = std::to_chars(Buffer, Buffer + sizeof Buffer, I);
+    qsizetype N = 0;
+    for (const char* P = Buffer; P < End; ++P)
+        Text[N++] = char16_t(*P);
+    return N;
+}
+
+qsizetype FloatChars(double D, char16_t* Text)
 {
     if (std::isnan(D))
-        return QString();
-    if (std::isinf(D))
-        return D > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    if (D == std::trunc(D) && std::fabs(D) < 1e15)
-        return QString::number(qint64(D));
-    QString S = QString::number(D, 'g', 15);
-    const qsizetype E = S.indexOf(u'e');
-    if (E >= 0) {
-        // "1e+20" and "1.5e-07" read "1E20" and "1.5E-7".
-        QString Exponent = S.mid(E + 1);
-        const bool Negative = Exponent.startsWith(u'-');
-        Exponent.remove(0, 1);
-        while (Exponent.size() > 1 && Exponent.startsWith(u'0'))
-            Exponent.remove(0, 1);
-        S = S.left(E) + u'E' + (Negative ? QStringLiteral("-") : QString()) + Exponent;
+        return 0;
+    if (std::isinf(D)) {
+        qsizetype N = 0;
+        if (D < 0)
+            Text[N++] = u'-';
+        for (char16_t C : u"INF")
+            if (C)
+                Text[N++] = C;
+        return N;
     }
-    const QChar Decimal = FormulaSeparators().Decimal;
-    if (Decimal != u'.')
-        S.replace(u'.', Decimal);
-    return S;
+    if (D == std::trunc(D) && std::fabs(D) < 1e15)
+        return IntegerChars(qint64(D), Text);
+    char Buffer[PieceCapacity];
+    const auto [End, Ec] = std::to_chars(Buffer, Buffer + sizeof Buffer, D, std::chars_format::general, 15);
+    if (Ec != std::errc())
+        return 0;
+    const char16_t Decimal = FormulaSeparators().Decimal.unicode();
+    qsizetype N = 0;
+    for (const char* P = Buffer; P < End; ++P) {
+        if (*P == '.') {
+            Text[N++] = Decimal;
+        } else if (*P == 'e') {
+            // "1e+20" and "1.5e-07" read "1E20" and "1.5E-7".
+            Text[N++] = u'E';
+            ++P;
+            if (*P == '-')
+                Text[N++] = u'-';
+            ++P;
+            while (P < End - 1 && *P == '0')
+                ++P;
+            for (; P < End; ++P)
+                Text[N++] = char16_t(*P);
+            break;
+        } else {
+            Text[N++] = char16_t(*P);
+        }
+    }
+    return N;
+}
+
+void AppendPiece(QString& To, const char16_t* Text, qsizetype N)
+{
+    if (!To.isEmpty())
+        To.append(u';');
+    To.append(reinterpret_cast<const QChar*>(Text), N);
+}
+
+}
+
+QString FloatText(double D)
+{
+    char16_t Text[PieceCapacity];
+    const qsizetype N = FloatChars(D, Text);
+    return N ? QString(reinterpret_cast<const QChar*>(Text), N) : QString();
 }
 
 void TCalcValue::AppendValueText(QString& To) const
 {
-    QString Piece;
+    char16_t Text[PieceCapacity];
     switch (fKind) {
     case vkArray:
         for (const TCalcValue& Item : AsArray())
             Item.AppendValueText(To);
         return;
     case vkBoolean:
-        Piece = fInt ? QStringLiteral("True") : QStringLiteral("False");
-        break;
+        AppendPiece(To, fInt ? u"True" : u"False", fInt ? 4 : 5);
+        return;
     case vkInt8:
     case vkInt32:
     case vkInt64:
-        Piece = QString::number(fInt);
-        break;
-    case vkFloat:
-        Piece = FloatText(fFloat);
-        break;
+        AppendPiece(To, Text, IntegerChars(fInt, Text));
+        return;
+    case vkFloat: {
+        const qsizetype N = FloatChars(fFloat, Text);
+        if (N > 0)
+            AppendPiece(To, Text, N);
+        return;
+    }
     case vkCurrency:
-        Piece = QStringLiteral("0");
-        break;
+        AppendPiece(To, u"0", 1);
+        return;
     case vkText:
-        // Appended as a view so that a text borrowed from a formula is copied
-        // and never shared past the formula's life.
-        if (!To.isEmpty())
-            To.append(u';');
-        To.append(QStringView(fText));
+        // Appended as characters, so that a text borrowed from a formula is
+        // copied and never shared past the formula's life.
+        AppendPiece(To, reinterpret_cast<const char16_t*>(fText.constData()), fText.size());
         return;
     default:
         return;
     }
-    if (fKind == vkFloat && Piece.isEmpty())
-        return;
-    if (!To.isEmpty())
-        To.append(u';');
-    To.append(Piece);
 }
 
 QString TCalcValue::ValueText() const

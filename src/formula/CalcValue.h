@@ -77,8 +77,11 @@ private:
     }
 
     TValueKind fKind = vkEmpty;
-    qint64 fInt = 0;
-    double fFloat = 0;
+    // Floats use fFloat, the ordinal kinds, errors and the rest fInt.
+    union {
+        qint64 fInt = 0;
+        double fFloat;
+    };
     QString fText;
     std::shared_ptr<const TCalcArray> fArray;
 };

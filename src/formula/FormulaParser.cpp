@@ -136,12 +136,16 @@ bool Tfp::ScanToken(qint32 Level)
     fOperator = 0;
 
     // After an operand every level from 1 down asks about the same position
-    // until one takes the operator there; the keyword is read once for all.
+    // until one takes the operator there; the keyword is read once for all,
+    // and a registered name answers every other level at once.
     if (fScanAt != fStart) {
         fScanAt = fStart;
         fScanLength = fList.ScanKeyword(TermAt(fStart), fScanKeyword);
     }
     const TFunctionIdentifier* Keyword = fScanKeyword;
+    if (Keyword && Keyword->Priority() != Level
+        && (IsOperatorSymbol(fFormula[fStart]) || IsIdentifierEnd(fStart + fScanLength)))
+        return false;
     fStop = fStart + fScanLength;
 
     bool Accepted = false;

@@ -24,6 +24,7 @@ TFunction::TFunction(IInterfaceGridObject* AGridObject, const TGridRegion& ACoor
     , fCoord(ACoord)
     , fParser(Registry())
 {
+    fItems = decltype(fItems)(TArenaAllocator<TToken*>(&fArena));
     fParser.SetOnToken([this](Tfp&, QStringView Term, qint32 Position, qint32 Length,
                            qint32 Operator, qint32 Level, bool StartToken) {
         TokenFound(Term, Position, Length, Operator, Level, StartToken);
@@ -136,8 +137,6 @@ void TFunction::TokenFound(QStringView Term, qint32 Position, qint32 Length, qin
         Token = new (fArena) TConstant(this, Position, Length, Level, Operator);
     } else {
         auto* Op = new (fArena) TOperator(this, Position, Length, Level, Operator);
-        if (fOperators.capacity() == 0)
-            fOperators.reserve(8);
         fOperators.push_back(Op);
         Token = Op;
     }
@@ -177,15 +176,15 @@ void TFunction::OperationFound(
     if (Last->Function() != this || Last->Position() != Position || Last->Length() != Length
         || Last->Operator() != Operator || Last->Level() != Level)
         throw EAbortParse();
-    DoOperation(qsizetype(fOperators.size()) - 1);
+    DoOperation(fOperators.size() - 1);
 }
 
 void TFunction::DoOperation(qsizetype Index)
 {
-    if (Index < 0 || Index >= qsizetype(fOperators.size()) || !fOperators[size_t(Index)])
+    if (Index < 0 || Index >= fOperators.size() || !fOperators[Index])
         throw EAbortParse();
-    TOperator* Current = fOperators[size_t(Index)];
-    fOperators.erase(fOperators.begin() + Index);
+    TOperator* Current = fOperators[Index];
+    fOperators.erase(fOperators.cbegin() + Index);
     for (;;) {
         qsizetype At = Count() - 1;
         while (At >= 0 && fItems[size_t(At)] != Current)

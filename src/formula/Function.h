@@ -3,6 +3,8 @@
 #include "formula/FormulaParser.h"
 #include "formula/Token.h"
 
+#include <QVarLengthArray>
+
 #include <functional>
 
 class TFunction;
@@ -36,6 +38,7 @@ public:
     TGridRegion Address() const override { return fCoord; }
     QString Token() const override { return fFormula; }
     const QChar* FormulaData() const { return fFormula.constData(); }
+    TTokenArena& Arena() { return fArena; }
 
     void Clear() override;
     void Evaluate() override;
@@ -62,7 +65,7 @@ private:
     TGridRegion fCoord;
     QString fFormula;
     Tfp fParser;
-    std::vector<TOperator*> fOperators;
+    QVarLengthArray<TOperator*, 16> fOperators;
     TValidateEvent fOnValidateToken;
     TGetValueEvent fOnGetValueByReference;
     TNotifyEvent fOnBeforeParse;

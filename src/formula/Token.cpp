@@ -11,6 +11,7 @@
 
 TToken::TToken(TFunction* AFunction, qint32 APosition, qint32 ALength, qint32 ALevel)
     : fFunction(AFunction)
+    , fItems(TArenaAllocator<TToken*>(AFunction ? &AFunction->Arena() : nullptr))
     , fPosition(APosition)
     , fLength(ALength)
     , fLevel(ALevel)
@@ -25,8 +26,8 @@ void TToken::DestroyItems()
     // destructor calls: the children are detached onto a work list first.
     if (fItems.empty())
         return;
-    std::vector<TToken*> Pending;
-    Pending.swap(fItems);
+    std::vector<TToken*> Pending(fItems.begin(), fItems.end());
+    decltype(fItems)(fItems.get_allocator()).swap(fItems);
     while (!Pending.empty()) {
         TToken* T = Pending.back();
         Pending.pop_back();
@@ -163,7 +164,9 @@ void TReference::Evaluate()
     fReferenceGridObject = GetReferenceGrid();
     if (!fReferenceGridObject)
         return;
-    QString RC;
+    // The relative name is not needed here; one buffer serves every call so
+    // that resolving a reference allocates nothing of its own.
+    thread_local QString RC;
     TGridRegion Coord;
     const TGridRegion Own = Address();
     if (!fReferenceGridObject->GetRegionCoordByName(Token(), Own.First(), RC, Coord))

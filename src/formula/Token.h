@@ -67,7 +67,7 @@ public:
     void AddItem(TToken* Item)
     {
         if (fItems.capacity() == 0)
-            fItems.reserve(4);
+            fItems.reserve(8);
         fItems.push_back(Item);
     }
     // Takes ownership of the range [First, Last) of Source's children and
@@ -97,7 +97,7 @@ protected:
     }
 
     TFunction* fFunction;
-    std::vector<TToken*> fItems;
+    std::vector<TToken*, TArenaAllocator<TToken*>> fItems;
     qint32 fPosition;
     qint32 fLength;
     qint32 fLevel;

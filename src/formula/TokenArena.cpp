@@ -30,6 +30,6 @@ void TTokenArena::Reset()
         ::operator delete(fLast);
         fLast = Previous;
     }
-    fNext = nullptr;
-    fFree = 0;
+    fNext = fInline;
+    fFree = InlineSize;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <type_traits>
 
 // The memory of one formula's tokens. A formula is parsed into a few dozen
 // small tokens and rebuilt whole when its text changes, so its tokens are
@@ -22,8 +24,47 @@ private:
     struct TBlock {
         TBlock* Previous;
     };
+    // A typical cell formula fits in the first block, which lives inside the
+    // arena itself, so parsing it asks the heap for nothing.
+    static constexpr std::size_t InlineSize = 512;
+    alignas(std::max_align_t) std::byte fInline[InlineSize];
     TBlock* fLast = nullptr;
-    std::byte* fNext = nullptr;
-    std::size_t fFree = 0;
+    std::byte* fNext = fInline;
+    std::size_t fFree = InlineSize;
     std::size_t fNextBlock = 256;
+};
+
+// Lets a token's list of children live in its formula's arena too; without an
+// arena (the root's own list) it falls back to the heap.
+template <class T> class TArenaAllocator {
+public:
+    using value_type = T;
+    // A list moved into place takes its allocator along, so the root can
+    // switch its own children to its arena once the arena exists.
+    using propagate_on_container_move_assignment = std::true_type;
+
+    explicit TArenaAllocator(TTokenArena* AArena = nullptr)
+        : fArena(AArena)
+    {
+    }
+    template <class U>
+    TArenaAllocator(const TArenaAllocator<U>& Other)
+        : fArena(Other.Arena())
+    {
+    }
+
+    T* allocate(std::size_t N)
+    {
+        return static_cast<T*>(fArena ? fArena->Allocate(N * sizeof(T)) : ::operator new(N * sizeof(T)));
+    }
+    void deallocate(T* P, std::size_t)
+    {
+        if (!fArena)
+            ::operator delete(P);
+    }
+    TTokenArena* Arena() const { return fArena; }
+    bool operator==(const TArenaAllocator& Other) const { return fArena == Other.fArena; }
+
+private:
+    TTokenArena* fArena;
 };

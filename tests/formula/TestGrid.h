@@ -3,9 +3,9 @@
 #include "FormulaTestEnvironment.h"
 #include "formula/InterfaceGridObject.h"
 
-#include <QHash>
-#include <QPoint>
 #include <QString>
+
+#include <vector>
 
 // A grid for formulas: one fixed row and column, cells held in a hash, names
 // in letters-and-digits form ("A1" is column 1, row 1).
@@ -14,10 +14,11 @@ public:
     explicit TTestGrid(qint32 ACols = 27, qint32 ARows = 1000)
         : fCols(ACols)
         , fRows(ARows)
+        , fCells(size_t(ACols) * size_t(ARows))
     {
     }
 
-    void Set(qint32 ACol, qint32 ARow, const QString& Text) { fCells[QPoint(ACol, ARow)] = Text; }
+    void Set(qint32 ACol, qint32 ARow, const QString& Text) { fCells[Slot(ACol, ARow)] = Text; }
 
     bool GetColIndexByName(const QString& AName, qint32& Index) const override
     {
@@ -58,23 +59,25 @@ public:
             if (!Corner(AName, P, Second) || P != AName.size())
                 return false;
         }
-        auto Part = [&](QChar L, qint32 V, qint32 C) {
-            RCName += L;
+        char16_t Text[64];
+        qsizetype N = 0;
+        auto Part = [&](char16_t L, qint32 V, qint32 C) {
+            Text[N++] = L;
             if (V != C) {
-                RCName += u'[';
-                RCName += QString::number(V - C);
-                RCName += u']';
+                Text[N++] = u'[';
+                N = AppendNumber(Text, N, V - C);
+                Text[N++] = u']';
             }
         };
-        RCName.clear();
-        RCName.reserve(24);
         Part(u'R', First.Row, ACurrent.Row);
         Part(u'C', First.Col, ACurrent.Col);
         if (!(Second == First)) {
-            RCName += u':';
+            Text[N++] = u':';
             Part(u'R', Second.Row, ACurrent.Row);
             Part(u'C', Second.Col, ACurrent.Col);
         }
+        RCName.resize(0);
+        RCName.append(reinterpret_cast<const QChar*>(Text), N);
         Coord = TGridRegion::Of(First, Second).Normalized();
         return true;
     }
@@ -105,7 +108,8 @@ public:
     QString GetCellValue(qint32 ACol, qint32 ARow) override
     {
         ++Reads;
-        return fCells.value(QPoint(ACol, ARow));
+        return ACol >= 0 && ACol < fCols && ARow >= 0 && ARow < fRows ? fCells[Slot(ACol, ARow)]
+                                                                     : QString();
     }
     void SetCellValue(qint32 ACol, qint32 ARow, const QString& AText) override
     {
@@ -116,6 +120,26 @@ public:
     qint64 Reads = 0;
 
 private:
+    size_t Slot(qint32 ACol, qint32 ARow) const { return size_t(ARow) * size_t(fCols) + size_t(ACol); }
+
+    static qsizetype AppendNumber(char16_t* Text, qsizetype N, qint32 Value)
+    {
+        qint64 V = Value;
+        if (V < 0) {
+            Text[N++] = u'-';
+            V = -V;
+        }
+        char16_t Digits[12];
+        int Count = 0;
+        do {
+            Digits[Count++] = char16_t(u'0' + V % 10);
+            V /= 10;
+        } while (V > 0);
+        while (Count > 0)
+            Text[N++] = Digits[--Count];
+        return N;
+    }
+
     bool Corner(const QString& S, qsizetype& P, TGridCell& C) const
     {
         const qsizetype Start = P;
@@ -135,5 +159,5 @@ private:
 
     qint32 fCols;
     qint32 fRows;
-    QHash<QPoint, QString> fCells;
+    std::vector<QString> fCells;
 };
