@@ -22,17 +22,9 @@ TFunction::TFunction(IInterfaceGridObject* AGridObject, const TGridRegion& ACoor
     : TOperator(nullptr, 0, 0, 0, RootOperatorID)
     , fGridObject(AGridObject)
     , fCoord(ACoord)
-    , fParser(Registry())
 {
     fItems = decltype(fItems)(TArenaAllocator<TToken*>(&fArena));
-    fParser.SetOnToken([this](Tfp&, QStringView Term, qint32 Position, qint32 Length,
-                           qint32 Operator, qint32 Level, bool StartToken) {
-        TokenFound(Term, Position, Length, Operator, Level, StartToken);
-    });
-    fParser.SetOnParse([this](Tfp&, QStringView Term, qint32 Position, qint32 Length,
-                           qint32 Operator, qint32 Level, bool) {
-        OperationFound(Term, Position, Length, Operator, Level);
-    });
+    fOperators = decltype(fOperators)(TArenaAllocator<TOperator*>(&fArena));
 }
 
 TFunction::~TFunction() { DestroyItems(); }
@@ -40,7 +32,7 @@ TFunction::~TFunction() { DestroyItems(); }
 void TFunction::Clear()
 {
     TOperator::Clear();
-    fOperators.clear();
+    decltype(fOperators)(fOperators.get_allocator()).swap(fOperators);
     fArena.Reset();
 }
 
@@ -86,7 +78,18 @@ void TFunction::Parse()
     try {
         BeforeParse();
         try {
-            fParser.Execute(QStringView(fFormula));
+            // The parser is needed only while the text is read, so a root
+            // that lives in a cell does not carry one.
+            Tfp Parser(Registry());
+            Parser.SetOnToken([this](Tfp&, QStringView Term, qint32 Position, qint32 Length,
+                                  qint32 Operator, qint32 Level, bool StartToken) {
+                TokenFound(Term, Position, Length, Operator, Level, StartToken);
+            });
+            Parser.SetOnParse([this](Tfp&, QStringView Term, qint32 Position, qint32 Length,
+                                  qint32 Operator, qint32 Level, bool) {
+                OperationFound(Term, Position, Length, Operator, Level);
+            });
+            Parser.Execute(QStringView(fFormula));
         } catch (...) {
             AfterParse();
             throw;
@@ -137,6 +140,8 @@ void TFunction::TokenFound(QStringView Term, qint32 Position, qint32 Length, qin
         Token = new (fArena) TConstant(this, Position, Length, Level, Operator);
     } else {
         auto* Op = new (fArena) TOperator(this, Position, Length, Level, Operator);
+        if (fOperators.capacity() == 0)
+            fOperators.reserve(8);
         fOperators.push_back(Op);
         Token = Op;
     }
@@ -176,15 +181,15 @@ void TFunction::OperationFound(
     if (Last->Function() != this || Last->Position() != Position || Last->Length() != Length
         || Last->Operator() != Operator || Last->Level() != Level)
         throw EAbortParse();
-    DoOperation(fOperators.size() - 1);
+    DoOperation(qsizetype(fOperators.size()) - 1);
 }
 
 void TFunction::DoOperation(qsizetype Index)
 {
-    if (Index < 0 || Index >= fOperators.size() || !fOperators[Index])
+    if (Index < 0 || Index >= qsizetype(fOperators.size()) || !fOperators[size_t(Index)])
         throw EAbortParse();
-    TOperator* Current = fOperators[Index];
-    fOperators.erase(fOperators.cbegin() + Index);
+    TOperator* Current = fOperators[size_t(Index)];
+    fOperators.erase(fOperators.begin() + Index);
     for (;;) {
         qsizetype At = Count() - 1;
         while (At >= 0 && fItems[size_t(At)] != Current)

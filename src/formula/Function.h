@@ -3,8 +3,6 @@
 #include "formula/FormulaParser.h"
 #include "formula/Token.h"
 
-#include <QVarLengthArray>
-
 #include <functional>
 
 class TFunction;
@@ -64,8 +62,9 @@ private:
     IInterfaceGridObject* fGridObject;
     TGridRegion fCoord;
     QString fFormula;
-    Tfp fParser;
-    QVarLengthArray<TOperator*, 16> fOperators;
+    // Pending operators exist only while a formula is parsed; the list lives
+    // in the arena with the tokens.
+    std::vector<TOperator*, TArenaAllocator<TOperator*>> fOperators;
     TValidateEvent fOnValidateToken;
     TGetValueEvent fOnGetValueByReference;
     TNotifyEvent fOnBeforeParse;

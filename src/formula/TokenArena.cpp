@@ -30,6 +30,6 @@ void TTokenArena::Reset()
         ::operator delete(fLast);
         fLast = Previous;
     }
-    fNext = fInline;
-    fFree = InlineSize;
+    fNext = nullptr;
+    fFree = 0;
 }

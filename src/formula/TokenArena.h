@@ -15,7 +15,8 @@ public:
     TTokenArena& operator=(const TTokenArena&) = delete;
 
     // Sets the size of the next block, for a formula of that many characters.
-    void Expect(std::size_t Characters) { fNextBlock = Characters * 48 < 256 ? 256 : Characters * 48; }
+    // A cell formula then takes one block: its tokens need about this much.
+    void Expect(std::size_t Characters) { fNextBlock = Characters * 44 < 256 ? 256 : Characters * 44; }
     void* Allocate(std::size_t Size);
     // Frees every block; the objects in them must have been destroyed.
     void Reset();
@@ -24,13 +25,9 @@ private:
     struct TBlock {
         TBlock* Previous;
     };
-    // A typical cell formula fits in the first block, which lives inside the
-    // arena itself, so parsing it asks the heap for nothing.
-    static constexpr std::size_t InlineSize = 512;
-    alignas(std::max_align_t) std::byte fInline[InlineSize];
     TBlock* fLast = nullptr;
-    std::byte* fNext = fInline;
-    std::size_t fFree = InlineSize;
+    std::byte* fNext = nullptr;
+    std::size_t fFree = 0;
     std::size_t fNextBlock = 256;
 };
 
