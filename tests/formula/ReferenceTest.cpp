@@ -1,6 +1,7 @@
 #include "FormulaTestEnvironment.h"
 #include "TestGrid.h"
 
+#include "formula/FormulaErrors.h"
 #include "formula/Function.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,35 @@ TEST(FormulaReferences, CalculatingAgainReadsTheCellsAgain)
     Grid.Set(1, 1, "21");
     F.Calculate();
     EXPECT_EQ(F.Value().ValueText(), "42");
+}
+
+}
+
+namespace {
+
+// A grid whose cell A1 is being calculated already, as when a formula refers to itself.
+class TCyclicalGrid : public TTestGrid {
+public:
+    QString GetCellValue(qint32 ACol, qint32 ARow) override
+    {
+        if (ACol == 1 && ARow == 1)
+            throw ECyclicalReference();
+        return TTestGrid::GetCellValue(ACol, ARow);
+    }
+};
+
+TEST(FormulaReferences, ACyclicalReferenceEmptiesTheValueAndStaysInside)
+{
+    StartFormulaEngine();
+    TCyclicalGrid Grid;
+    Grid.Set(2, 1, "4");
+    TFunction F(&Grid, TGridRegion::Cell(1, 1));
+    F.SetFormula("B1+A1");
+    EXPECT_NO_THROW(F.Calculate());
+    EXPECT_EQ(F.Value().ValueText(), "");
+    F.SetFormula("B1*2");
+    F.Calculate();
+    EXPECT_EQ(F.Value().ValueText(), "8");
 }
 
 }
