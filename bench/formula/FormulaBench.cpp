@@ -54,7 +54,8 @@ void BM_ParseAndCalculateCells(benchmark::State& State)
         std::vector<std::unique_ptr<TFunction>> Cells;
         Cells.reserve(size_t(Formulas.size()));
         for (qsizetype I = 0; I < Formulas.size(); ++I) {
-            auto F = std::make_unique<TFunction>(&Grid, TGridRegion::Cell(5, qint32(1 + I % SheetRows)));
+            auto F = std::make_unique<TFunction>(
+                &Grid, TGridRegion::Cell(5, qint32(1 + I % SheetRows)));
             F->SetFormula(Formulas[I]);
             F->Calculate();
             benchmark::DoNotOptimize(F->Value());

@@ -167,7 +167,7 @@ void Max(TToken& T, const TCalcValue&, TCalcValue& R)
     T.ForEach([&](TToken&, const TCalcValue& Raw) {
         const TCalcValue V = Raw.Natural();
         if (V.IsNumeric())
-            R = !R.IsNumeric()        ? V
+            R = !R.IsNumeric()          ? V
                 : CalcCompare(V, R) < 0 ? TCalcValue::Float(R.AsFloat())
                                         : TCalcValue::Float(V.AsFloat());
         return false;
@@ -179,7 +179,7 @@ void Min(TToken& T, const TCalcValue&, TCalcValue& R)
     T.ForEach([&](TToken&, const TCalcValue& Raw) {
         const TCalcValue V = Raw.Natural();
         if (V.IsNumeric())
-            R = !R.IsNumeric()         ? V
+            R = !R.IsNumeric()           ? V
                 : CalcCompare(V, R) <= 0 ? TCalcValue::Float(V.AsFloat())
                                          : TCalcValue::Float(R.AsFloat());
         return false;
@@ -200,10 +200,7 @@ void CountN(TToken& T, const TCalcValue&, TCalcValue& R) { R = TCalcValue::Integ
 
 void Average(TToken& T, const TCalcValue&, TCalcValue& R) { R = MeanOf(SumOf(T), CountNOf(T)); }
 
-void AverageSq(TToken& T, const TCalcValue&, TCalcValue& R)
-{
-    R = MeanOf(SumSqOf(T), CountNOf(T));
-}
+void AverageSq(TToken& T, const TCalcValue&, TCalcValue& R) { R = MeanOf(SumSqOf(T), CountNOf(T)); }
 
 void Rms(TToken& T, const TCalcValue&, TCalcValue& R)
 {

@@ -239,7 +239,8 @@ qsizetype FloatChars(double D, char16_t* Text)
     if (D == std::trunc(D) && std::fabs(D) < 1e15)
         return IntegerChars(qint64(D), Text);
     char Buffer[PieceCapacity];
-    const auto [End, Ec] = std::to_chars(Buffer, Buffer + sizeof Buffer, D, std::chars_format::general, 15);
+    const auto [End, Ec]
+        = std::to_chars(Buffer, Buffer + sizeof Buffer, D, std::chars_format::general, 15);
     if (Ec != std::errc())
         return 0;
     const char16_t Decimal = FormulaSeparators().Decimal.unicode();

@@ -259,7 +259,8 @@ void Tfp::ScanIdentifier()
     bool Looked = false;
     do {
         ++fStop;
-        if (!Looked && !AtEnd(fStop) && (IsWhitespace(fFormula[fStop]) || fFormula[fStop] == u':')) {
+        if (!Looked && !AtEnd(fStop)
+            && (IsWhitespace(fFormula[fStop]) || fFormula[fStop] == u':')) {
             // "A1 : B2" is one region name; "A1 B2" two names.
             Looked = true;
             const qsizetype Mark = fStop;

@@ -98,14 +98,17 @@ void TFunction::Parse()
     } catch (const ENestingTooDeep& E) {
         // A partial tree of such a formula would show a value that only
         // part of the text gave; the formula is refused whole instead.
-        TraceText(QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), E.Message()), TRACE_ERROR);
+        TraceText(QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), E.Message()),
+            TRACE_ERROR);
         Clear();
     } catch (const EAbortParse&) {
     } catch (const EFormulaError& E) {
-        TraceText(QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), E.Message()), TRACE_ERROR);
+        TraceText(QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), E.Message()),
+            TRACE_ERROR);
     } catch (const std::exception& E) {
-        TraceText(
-            QStringLiteral("Parse '%1': %2").arg(TracedFormula(fFormula), QString::fromUtf8(E.what())), TRACE_ERROR);
+        TraceText(QStringLiteral("Parse '%1': %2")
+                      .arg(TracedFormula(fFormula), QString::fromUtf8(E.what())),
+            TRACE_ERROR);
     }
 }
 
@@ -231,8 +234,9 @@ void TFunction::Evaluate()
         }
     } catch (const std::exception& E) {
         FormulaTrace(TRACE_WARNING, [&] {
-            const QString Cell
-                = fGridObject ? fGridObject->GetCellName(fCoord.FirstCol, fCoord.FirstRow) : QString();
+            const QString Cell = fGridObject
+                ? fGridObject->GetCellName(fCoord.FirstCol, fCoord.FirstRow)
+                : QString();
             return QStringLiteral("Calculate at %1 '%2': %3")
                 .arg(Cell, TracedFormula(fFormula), QString::fromUtf8(E.what()));
         });

@@ -23,8 +23,8 @@ constexpr qint32 MaxPriority = 1;
 // One registered operator, constant or function.
 class TFunctionIdentifier {
 public:
-    TFunctionIdentifier(QString AName, qint32 AID, TFunctionAddr AAddr, qint32 APriority,
-        qint32 ACategory)
+    TFunctionIdentifier(
+        QString AName, qint32 AID, TFunctionAddr AAddr, qint32 APriority, qint32 ACategory)
         : fName(std::move(AName))
         , fId(AID)
         , fPriority(APriority)
@@ -70,10 +70,7 @@ public:
     qint32 GetPriority(qsizetype Index) const { return Ident(Index).Priority(); }
     qint32 GetCategory(qsizetype Index) const { return Ident(Index).Category(); }
     const QString& GetName(qsizetype Index) const { return Ident(Index).Name(); }
-    qint32 GetParameterCount(qsizetype Index) const
-    {
-        return ParameterCountOf(GetPriority(Index));
-    }
+    qint32 GetParameterCount(qsizetype Index) const { return ParameterCountOf(GetPriority(Index)); }
 
     // The queries by ID answer neutral values for an unregistered ID.
     TFunctionAddr GetAddressByID(qint32 ID) const;

@@ -15,8 +15,7 @@ public:
     // Resolves a name in letters-and-digits form; RCName receives its form
     // relative to ACurrent.
     virtual bool GetRegionCoordByName(
-        const QString& AName, TGridCell ACurrent, QString& RCName, TGridRegion& Coord) const
-        = 0;
+        const QString& AName, TGridCell ACurrent, QString& RCName, TGridRegion& Coord) const = 0;
     virtual QString GetCellName(qint32 ACol, qint32 ARow) const = 0;
     virtual QString GetRowName(qint32 ARow) const = 0;
     virtual QString GetColName(qint32 ACol) const = 0;

@@ -183,8 +183,8 @@ TCalcValue TReference::GetValues(qint64 Index) const
         throw EListIndexError(Index);
     if (!fReferenceGridObject)
         return TCalcValue();
-    return ReadCell(qint32(fCoord.FirstCol + Index % fColCount),
-        qint32(fCoord.FirstRow + Index / fColCount));
+    return ReadCell(
+        qint32(fCoord.FirstCol + Index % fColCount), qint32(fCoord.FirstRow + Index / fColCount));
 }
 
 TCalcValue TReference::ReadCell(qint32 ACol, qint32 ARow) const

@@ -122,8 +122,8 @@ protected:
 // A registered constant: its value is its registry callback's result.
 class TConstant : public TValue {
 public:
-    TConstant(TFunction* AFunction, qint32 APosition, qint32 ALength, qint32 ALevel,
-        qint32 AOperator);
+    TConstant(
+        TFunction* AFunction, qint32 APosition, qint32 ALength, qint32 ALevel, qint32 AOperator);
     qint32 Operator() const { return fOperator; }
     qint32 Priority() const override;
     qint32 Category() const override;

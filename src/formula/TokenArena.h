@@ -16,7 +16,10 @@ public:
 
     // Sets the size of the next block, for a formula of that many characters.
     // A cell formula then takes one block: its tokens need about this much.
-    void Expect(std::size_t Characters) { fNextBlock = Characters * 44 < 256 ? 256 : Characters * 44; }
+    void Expect(std::size_t Characters)
+    {
+        fNextBlock = Characters * 44 < 256 ? 256 : Characters * 44;
+    }
     void* Allocate(std::size_t Size);
     // Frees every block; the objects in them must have been destroyed.
     void Reset();
@@ -52,7 +55,8 @@ public:
 
     T* allocate(std::size_t N)
     {
-        return static_cast<T*>(fArena ? fArena->Allocate(N * sizeof(T)) : ::operator new(N * sizeof(T)));
+        return static_cast<T*>(
+            fArena ? fArena->Allocate(N * sizeof(T)) : ::operator new(N * sizeof(T)));
     }
     void deallocate(T* P, std::size_t)
     {

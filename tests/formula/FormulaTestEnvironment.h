@@ -10,8 +10,8 @@
 // The engine's start-up step, in the locale a test reads its formulas in.
 inline void StartFormulaEngine(QLocale::Language Language = QLocale::English)
 {
-    InitFormulaEngine(QLocale(Language, Language == QLocale::Russian ? QLocale::Russia
-                                                                     : QLocale::UnitedStates));
+    InitFormulaEngine(
+        QLocale(Language, Language == QLocale::Russian ? QLocale::Russia : QLocale::UnitedStates));
 }
 
 // Failure messages show texts as text.

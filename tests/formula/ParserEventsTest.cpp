@@ -43,8 +43,7 @@ TEST(ParserEvents, ReportTokensInTextOrderAndOperationsInEvaluationOrder)
             { "T 1 @1 op0 L6 start", "T + @2 op13 L1", "T 2 @3 op0 L6", "T * @4 op5 L2",
                 "T 3 @5 op0 L6", "P *", "P +" } },
         { "SUM(1,2)",
-            { "T SUM @1 op28 L5 start", "T 1 @5 op0 L13 start", "T 2 @7 op0 L13 start",
-                "P SUM" } },
+            { "T SUM @1 op28 L5 start", "T 1 @5 op0 L13 start", "T 2 @7 op0 L13 start", "P SUM" } },
         { "sum(2)", { "T sum @1 op28 L5 start", "T 2 @5 op0 L13 start", "P sum" } },
         { "PIE", { "T PIE @1 op-1 L6 start" } },
         { "PI", { "T PI @1 op25 L6 start" } },
@@ -58,7 +57,8 @@ TEST(ParserEvents, ReportTokensInTextOrderAndOperationsInEvaluationOrder)
         { "(1+2)", { "T 1 @2 op0 L13 start", "T + @3 op13 L8", "T 2 @4 op0 L13", "P +" } },
         { "1)+2", { "T 1 @1 op0 L6 start" } },
         // The operator after an empty pair continues the list element.
-        { "ROW()*2", { "T ROW @1 op79 L5 start", "P ROW", "T * @6 op5 L2", "T 2 @7 op0 L6", "P *" } },
+        { "ROW()*2",
+            { "T ROW @1 op79 L5 start", "P ROW", "T * @6 op5 L2", "T 2 @7 op0 L6", "P *" } },
         { "\"ab", { "T ab @2 op0 L6 start" } },
     };
     for (const TEventCase& C : Cases)
@@ -69,8 +69,8 @@ TEST(ParserEvents, ReadNumbersAndListsWithTheLocaleSeparators)
 {
     StartFormulaEngine(QLocale::Russian);
     EXPECT_EQ(Events("SUM(1,5; 2)"),
-        QStringList({ "T SUM @1 op28 L5 start", "T 1,5 @5 op0 L13 start",
-            "T 2 @10 op0 L13 start", "P SUM" }));
+        QStringList({ "T SUM @1 op28 L5 start", "T 1,5 @5 op0 L13 start", "T 2 @10 op0 L13 start",
+            "P SUM" }));
     StartFormulaEngine();
 }
 

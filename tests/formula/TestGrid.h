@@ -109,7 +109,7 @@ public:
     {
         ++Reads;
         return ACol >= 0 && ACol < fCols && ARow >= 0 && ARow < fRows ? fCells[Slot(ACol, ARow)]
-                                                                     : QString();
+                                                                      : QString();
     }
     void SetCellValue(qint32 ACol, qint32 ARow, const QString& AText) override
     {
@@ -120,7 +120,10 @@ public:
     qint64 Reads = 0;
 
 private:
-    size_t Slot(qint32 ACol, qint32 ARow) const { return size_t(ARow) * size_t(fCols) + size_t(ACol); }
+    size_t Slot(qint32 ACol, qint32 ARow) const
+    {
+        return size_t(ARow) * size_t(fCols) + size_t(ACol);
+    }
 
     static qsizetype AppendNumber(char16_t* Text, qsizetype N, qint32 Value)
     {

@@ -29,16 +29,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     const char* text = reinterpret_cast<const char*>(data) + 1;
     const qsizetype length = qsizetype(size - 1);
-    const QString formula = wide
-        ? QString(reinterpret_cast<const QChar*>(text), length / 2)
-        : QString::fromLatin1(text, length);
+    const QString formula = wide ? QString(reinterpret_cast<const QChar*>(text), length / 2)
+                                 : QString::fromLatin1(text, length);
 
     static TTestGrid grid(30, 60);
     static bool filled = false;
     if (!filled) {
         for (qint32 row = 1; row < 60; ++row)
             for (qint32 col = 1; col < 30; ++col)
-                grid.Set(col, row, (row + col) % 7 == 0 ? QStringLiteral("x") : QString::number(row * col - 40));
+                grid.Set(col, row,
+                    (row + col) % 7 == 0 ? QStringLiteral("x") : QString::number(row * col - 40));
         filled = true;
     }
     TFunction root(&grid, TGridRegion::Cell(3, 5));
