@@ -55,7 +55,7 @@ IInterfaceGridObject* TToken::GridObject() const
 
 const TCalcValue& TToken::Value() const
 {
-    static const TCalcValue None;
+    static const TCalcValue None {};
     return None;
 }
 
