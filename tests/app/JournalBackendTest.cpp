@@ -1,4 +1,5 @@
 #include "JournalStore.h"
+#include "app/DemoJournal.h"
 #include "app/Journal.h"
 #include "app/JournalArchive.h"
 #include "app/JournalQuery.h"
@@ -229,6 +230,35 @@ TEST_P(JournalBackendTest, EveryPathGetsItsDialectAndTheArchiveAnswer)
     } else {
         EXPECT_NE(outcome.Result, arServerSource) << outcome.Message.toStdString();
     }
+}
+
+TEST(DemoJournalOnServer, CreatesAJournalThatOpensAndEditsAndNeverTwice)
+{
+    TTestServerDatabase server;
+    VESKOR_NEED_SERVER(server);
+    QTemporaryDir dir;
+    TDbConnection db(dir.path());
+    db.SetConnectionString(server.ConnectionString());
+    DemoJournal::CreateOnServer(db, 200);
+
+    TJournal journal(dir.path());
+    journal.Connection().SetConnectionString(server.ConnectionString());
+    journal.Start();
+    EXPECT_EQ(journal.RecordCount(), 200);
+    EXPECT_EQ(journal.AliasedCount(), 16);
+    ASSERT_TRUE(journal.Query().CanModify()) << "the server's journal has a key to edit by";
+    EXPECT_TRUE(journal.StoreRow(5, "Проверка Записи"));
+    journal.Post();
+    EXPECT_EQ(server.Scalar("select count(*) from analysis where PATIENT='Проверка Записи'").toInt(),
+              1);
+
+    try {
+        DemoJournal::CreateOnServer(db, 10);
+        FAIL() << "a second demo journal was written over the first";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.Message().contains("уже есть журнал")) << e.Message().toStdString();
+    }
+    EXPECT_EQ(server.Scalar("select count(*) from analysis").toInt(), 200);
 }
 
 INSTANTIATE_TEST_SUITE_P(Every, JournalBackendTest, ::testing::ValuesIn(kEveryBackend),
