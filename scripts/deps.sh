@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
   libqt6sql6-sqlite libqt6sql6-odbc libqt6sql6-psql
   libsqlite3-dev unixodbc unixodbc-dev libsqliteodbc
+  postgresql odbc-postgresql
   qt6-translations-l10n fonts-liberation2 fonts-dejavu
   libgtest-dev libbenchmark-dev
   xvfb xdotool imagemagick poppler-utils time

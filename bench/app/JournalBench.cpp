@@ -1,15 +1,24 @@
-// Opening, searching and filtering a generated journal. The record count is the benchmark's
-// argument; VESKOR_BENCH_RECORDS (comma-separated) replaces the default of 100,000.
+// Opening, searching and filtering a generated journal, in a file and on a PostgreSQL server
+// in the same run. The record count is the benchmark's first argument; VESKOR_BENCH_RECORDS
+// (comma-separated) replaces the default of 100,000. The second is the backend: 0 the file,
+// 1 the server that VESKOR_BENCH_PG (or the tests' VESKOR_TEST_PG) names, whose role may
+// create databases; without one the server's runs report an error and the others go on.
 #include "app/DemoJournal.h"
 #include "app/Journal.h"
 #include "app/JournalQuery.h"
+#include "platform/db/DbConnection.h"
+#include "platform/db/DbError.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -25,6 +34,66 @@ QString JournalDir(int records)
     return made[records] = dir;
 }
 
+// The connection string of a server database holding the demo journal of that many records,
+// made once per run; empty with the reason in *error when there is no server.
+QString ServerJournal(int records, QString* error)
+{
+    static std::map<int, QString> made;
+    auto it = made.find(records);
+    if (it != made.end())
+        return it->second;
+    QString base = qEnvironmentVariable("VESKOR_BENCH_PG");
+    if (base.isEmpty())
+        base = qEnvironmentVariable("VESKOR_TEST_PG");
+    if (base.isEmpty()) {
+        *error = QStringLiteral("no server: set VESKOR_BENCH_PG");
+        return QString();
+    }
+    const QString name = QStringLiteral("veskor_bench_%1").arg(records);
+    try {
+        TDbConnection admin(QDir::tempPath());
+        admin.SetConnectionString(base);
+        admin.Open();
+        QSqlQuery q(admin.Database());
+        q.exec(QStringLiteral("drop database if exists %1 with (force)").arg(name));
+        if (!q.exec(QStringLiteral("create database %1").arg(name))) {
+            *error = q.lastError().text();
+            return QString();
+        }
+        QString connection = base;
+        connection.replace(QRegularExpression(QStringLiteral("dbname=\\S*")),
+            QStringLiteral("dbname=") + name);
+        TDbConnection db(QDir::tempPath());
+        db.SetConnectionString(connection);
+        DemoJournal::CreateOnServer(db, records);
+        QSqlQuery(db.Database()).exec(QStringLiteral("analyze analysis"));
+        return made[records] = connection;
+    } catch (const EDatabaseError& e) {
+        *error = e.Message();
+        return QString();
+    }
+}
+
+// The journal of the benchmark's arguments, not yet started; false when it cannot be had.
+bool MakeJournal(benchmark::State& state, std::unique_ptr<TJournal>& journal)
+{
+    const int records = int(state.range(0));
+    const QString dir = JournalDir(records);
+    journal = std::make_unique<TJournal>(dir);
+    if (state.range(1) == 0) {
+        journal->Connection().SetConnectionString(dir + QStringLiteral("/vsk-msk.db"));
+        return true;
+    }
+    QString error;
+    const QString connection = ServerJournal(records, &error);
+    if (connection.isEmpty()) {
+        state.SkipWithError(error.toStdString().c_str());
+        return false;
+    }
+    journal->Connection().SetConnectionString(connection);
+    return true;
+}
+
 TQueryInputs Inputs(const QString& search, int filterRow = 0, const QString& filter = {})
 {
     TQueryInputs in;
@@ -34,13 +103,21 @@ TQueryInputs Inputs(const QString& search, int filterRow = 0, const QString& fil
     return in;
 }
 
+// Connecting, reading the keys and the alias table, and the first screen of records.
 void BM_OpenJournalWithAliases(benchmark::State& state)
 {
-    const QString dir = JournalDir(int(state.range(0)));
+    std::unique_ptr<TJournal> made;
+    if (!MakeJournal(state, made))
+        return;
+    const QString connection = made->Connection().ConnectionString();
+    const QString dir = made->Connection().DataDir();
+    made.reset();
     for (auto _ : state) {
         TJournal journal(dir);
+        journal.Connection().SetConnectionString(connection);
         journal.Start();
-        benchmark::DoNotOptimize(journal.Query().Field(0).DisplayText());
+        for (int r = 0; r < 40; ++r)
+            benchmark::DoNotOptimize(journal.Query().DisplayTextAt(r, journal.Query().Field(0)));
     }
 }
 
@@ -48,7 +125,10 @@ void BM_OpenJournalWithAliases(benchmark::State& state)
 // records.
 void BM_SearchAllFields(benchmark::State& state, const char* text)
 {
-    TJournal journal(JournalDir(int(state.range(0))));
+    std::unique_ptr<TJournal> made;
+    if (!MakeJournal(state, made))
+        return;
+    TJournal& journal = *made;
     journal.Start();
     TJournalQueryBuilder builder;
     for (auto _ : state) {
@@ -60,7 +140,10 @@ void BM_SearchAllFields(benchmark::State& state, const char* text)
 
 void BM_NumericRangeFilter(benchmark::State& state)
 {
-    TJournal journal(JournalDir(int(state.range(0))));
+    std::unique_ptr<TJournal> made;
+    if (!MakeJournal(state, made))
+        return;
+    TJournal& journal = *made;
     journal.Start();
     TJournalQueryBuilder builder;
     const QString placeholder = TJournalQueryBuilder::SearchPlaceholder();
@@ -73,7 +156,10 @@ void BM_NumericRangeFilter(benchmark::State& state)
 
 void BM_SortByAnalysisDate(benchmark::State& state)
 {
-    TJournal journal(JournalDir(int(state.range(0))));
+    std::unique_ptr<TJournal> made;
+    if (!MakeJournal(state, made))
+        return;
+    TJournal& journal = *made;
     journal.Start();
     TJournalQueryBuilder builder;
     builder.SetSortItem(2, true);
@@ -87,8 +173,9 @@ void Sizes(benchmark::internal::Benchmark* b)
 {
     const QByteArray env = qgetenv("VESKOR_BENCH_RECORDS");
     const QList<QByteArray> sizes = env.isEmpty() ? QList<QByteArray>({ "100000" }) : env.split(',');
-    for (const QByteArray& s : sizes)
-        b->Arg(s.toInt());
+    for (int backend : { 0, 1 })
+        for (const QByteArray& s : sizes)
+            b->Args({ s.toInt(), backend });
     b->Unit(benchmark::kMillisecond);
 }
 

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -47,6 +48,42 @@ namespace {
                 in = l.mid(1).trimmed() == name;
             else if (in)
                 out << l;
+        }
+        return out;
+    }
+
+    // The statements of the journal's schema, comments dropped.
+    QStringList SchemaStatements()
+    {
+        InitDemoResources();
+        QFile schemaFile(QStringLiteral(":/data/schema.sql"));
+        schemaFile.open(QIODevice::ReadOnly);
+        QString schema;
+        for (const QString& line : QString::fromUtf8(schemaFile.readAll()).split(u'\n'))
+            schema += line.section(QStringLiteral("--"), 0, 0) + u'\n';
+        QStringList out;
+        for (const QString& statement : schema.split(u';'))
+            if (!statement.trimmed().isEmpty())
+                out << statement;
+        return out;
+    }
+
+    // The schema in the server's types. The records get a key of their own, the last column
+    // so that the journal still shows its fields first: the server has no row number to
+    // edit a record by, and a case history number may repeat.
+    QStringList ServerSchemaStatements()
+    {
+        QStringList out;
+        for (QString statement : SchemaStatements()) {
+            statement.replace(QRegularExpression(QStringLiteral("\\bDOUBLE\\b")),
+                QStringLiteral("DOUBLE PRECISION"));
+            statement.replace(QRegularExpression(QStringLiteral("\\bLONGTEXT\\b")),
+                QStringLiteral("TEXT"));
+            if (statement.contains(QLatin1String("CREATE TABLE analysis"))) {
+                const qsizetype close = statement.lastIndexOf(u')');
+                statement.insert(close, QStringLiteral(",\n  ID SERIAL PRIMARY KEY\n"));
+            }
+            out << statement;
         }
         return out;
     }
@@ -205,17 +242,10 @@ void Create(const QString& path, int records, unsigned seed)
             throw EDatabaseError(DbErrorText::Message(
                 QStringLiteral("Не удалось создать журнал %1").arg(path), db.lastError(), true));
         try {
-            InitDemoResources();
-            QFile schemaFile(QStringLiteral(":/data/schema.sql"));
-            schemaFile.open(QIODevice::ReadOnly);
-            QString schema;
-            for (const QString& line : QString::fromUtf8(schemaFile.readAll()).split(u'\n'))
-                schema += line.section(QStringLiteral("--"), 0, 0) + u'\n';
             QSqlQuery q(db);
             Exec(q, QStringLiteral("begin"));
-            for (const QString& statement : schema.split(u';'))
-                if (!statement.trimmed().isEmpty())
-                    Exec(q, statement);
+            for (const QString& statement : SchemaStatements())
+                Exec(q, statement);
             Fill(db, records, seed);
             Exec(q, QStringLiteral("commit"));
         } catch (...) {
@@ -231,6 +261,60 @@ void Create(const QString& path, int records, unsigned seed)
         QFile::remove(partial);
         throw EDatabaseError(QStringLiteral("Не удалось создать журнал %1").arg(path));
     }
+}
+
+namespace {
+
+    QString RecordsText(int n)
+    {
+        const int last = n % 10, lastTwo = n % 100;
+        const char* word = lastTwo >= 11 && lastTwo <= 14 ? "записей"
+            : last == 1                                   ? "запись"
+            : last >= 2 && last <= 4                      ? "записи"
+                                                          : "записей";
+        return QLocale(QLocale::Russian, QLocale::Russia).toString(n) + u' '
+            + QString::fromUtf8(word);
+    }
+
+} // namespace
+
+void CreateOnServer(TDbConnection& connection, int records, unsigned seed)
+{
+    connection.Open();
+    if (connection.Dialect() != sdPostgres)
+        throw EDatabaseError(QStringLiteral(
+            "Демонстрационный журнал создаётся в рабочей папке или на сервере PostgreSQL, "
+            "а «%1» — другой источник данных. Ничего не создано.")
+                                 .arg(connection.ConnectionString()));
+    QSqlDatabase db = connection.Database();
+    QSqlQuery q(db);
+    Exec(q, QStringLiteral("select to_regclass('analysis') is not null"));
+    if (q.next() && q.value(0).toBool())
+        throw EDatabaseError(QStringLiteral("На сервере уже есть журнал (таблица analysis): "
+                                            "новый не создан, записи не тронуты."));
+    // One transaction for the schema and the records: a failure leaves no half journal.
+    if (!db.transaction())
+        throw EDatabaseError(DbErrorText::Message(
+            QStringLiteral("Не удалось создать журнал"), db.lastError(), false));
+    try {
+        for (const QString& statement : ServerSchemaStatements())
+            Exec(q, statement);
+        Fill(db, records, seed);
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit()) {
+        const QSqlError error = db.lastError();
+        db.rollback();
+        throw EDatabaseError(
+            DbErrorText::Message(QStringLiteral("Не удалось создать журнал"), error, false));
+    }
+}
+
+QString ServerMadeText(int records)
+{
+    return QStringLiteral("Создан демонстрационный журнал на сервере: %1").arg(RecordsText(records));
 }
 
 TMadeFiles EnsureFiles(const QString& dataDir, int records)
@@ -251,20 +335,6 @@ TMadeFiles EnsureFiles(const QString& dataDir, int records)
     return made;
 }
 
-namespace {
-
-    QString RecordsText(int n)
-    {
-        const int last = n % 10, lastTwo = n % 100;
-        const char* word = lastTwo >= 11 && lastTwo <= 14 ? "записей"
-            : last == 1                                   ? "запись"
-            : last >= 2 && last <= 4                      ? "записи"
-                                                          : "записей";
-        return QLocale(QLocale::Russian, QLocale::Russia).toString(n) + u' '
-            + QString::fromUtf8(word);
-    }
-
-} // namespace
 
 QString MadeFilesText(const TMadeFiles& made, const QString& dataDir, int records)
 {

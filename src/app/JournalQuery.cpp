@@ -45,28 +45,41 @@ QStringList TJournalQueryBuilder::SortItems()
 void TJournalQueryBuilder::SetSortItem(int index, bool reverse)
 {
     const QString d = reverse ? QStringLiteral("DESC") : QString();
-    switch (index) {
-    case 1:
-        fOrderClause = QStringLiteral("order by OBJ_NUM ") + d;
-        break;
-    case 2:
-        fOrderClause = QStringLiteral("order by AN_DATE ") + d + QStringLiteral(",OBJ_NUM");
-        break;
-    case 3:
-        fOrderClause = QStringLiteral("order by OBJ_DELIVD ") + d + QStringLiteral(",OBJ_NUM");
-        break;
-    case 4:
-        fOrderClause = QStringLiteral("order by OBJ_GETD ") + d + QStringLiteral(",OBJ_NUM");
-        break;
-    default:
+    static const char* const columns[] = { nullptr, "OBJ_NUM", "AN_DATE", "OBJ_DELIVD", "OBJ_GETD" };
+    fOrderTerms.clear();
+    if (index < 1 || index > 4) {
         fOrderClause.clear();
+        return;
     }
+    const QString column = QLatin1String(columns[index]);
+    fOrderTerms.push_back({ column, reverse });
+    if (index == 1) {
+        fOrderClause = QStringLiteral("order by OBJ_NUM ") + d;
+        return;
+    }
+    fOrderTerms.push_back({ QStringLiteral("OBJ_NUM"), false });
+    fOrderClause = QStringLiteral("order by ") + column + u' ' + d + QStringLiteral(",OBJ_NUM");
 }
 
 void TJournalQueryBuilder::SetTitleSort(const QString& fieldName, bool reverse)
 {
+    fOrderTerms = { { fieldName, reverse } };
     fOrderClause = QStringLiteral(" order by ") + Identifier(fieldName)
         + (reverse ? QStringLiteral(" DESC") : QString());
+}
+
+// The embedded database sorts empty values before all others and the server after them;
+// the server is told to sort them as the embedded journal does, so that a sort shows the
+// same order on both.
+QString TJournalQueryBuilder::OrderText() const
+{
+    if (fDialect != sdPostgres || fOrderTerms.empty())
+        return fOrderClause;
+    QStringList terms;
+    for (const TOrderTerm& t : fOrderTerms)
+        terms << Identifier(t.Name)
+                + (t.Descending ? QStringLiteral(" DESC nulls last") : QStringLiteral(" nulls first"));
+    return QStringLiteral("order by ") + terms.join(u',');
 }
 
 QString TJournalQueryBuilder::Identifier(const QString& name) const
@@ -84,9 +97,15 @@ QString TJournalQueryBuilder::Joiner() const
     return fDialect == sdAccess ? QStringLiteral("&' '&") : QStringLiteral("||' '||");
 }
 
-QString TJournalQueryBuilder::LikeOperator() const
+// "text like pattern" as the embedded journal matches it: on the server both sides are
+// lowered and "ё" becomes "е", so "Фёдоров" is found by "федоров" and "ФЁДОРОВ" alike.
+QString TJournalQueryBuilder::Matches(const QString& text, const QString& pattern) const
 {
-    return fDialect == sdPostgres ? QStringLiteral("ilike") : QStringLiteral("like");
+    if (fDialect != sdPostgres)
+        return text + QStringLiteral(" like ") + pattern;
+    auto fold
+        = [](const QString& e) { return QStringLiteral("translate(lower(%1),'ё','е')").arg(e); };
+    return fold(text) + QStringLiteral(" like ") + fold(pattern);
 }
 
 // The field as the user reads it, for matching with like.
@@ -136,7 +155,6 @@ QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
                                         const std::vector<TQueryField>& fields) const
 {
     QString text = TJournal::InitialSQL();
-    const QString like = LikeOperator();
 
     QString search;
     if (inputs.SearchText != SearchPlaceholder()) {
@@ -155,8 +173,8 @@ QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
             QStringList chain;
             for (const TQueryField& f : fields)
                 chain << SearchTerm(f);
-            search = QStringLiteral("(") + chain.join(Joiner()) + QStringLiteral(") ") + like
-                + QStringLiteral(" :par1");
+            search = Matches(QStringLiteral("(") + chain.join(Joiner()) + u')',
+                QStringLiteral(":par1"));
         }
     }
 
@@ -173,7 +191,7 @@ QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
                 QStringLiteral("Индекс поля вне допустимого диапазона: %1").arg(r - 1));
         const TQueryField& field = fields[r - 1];
         if (!field.Numeric || !v.contains(QLatin1String(".."))) {
-            add(QStringLiteral("(%1 %2 :par_%3)").arg(MatchTerm(field), like).arg(r));
+            add(u'(' + Matches(MatchTerm(field), QStringLiteral(":par_%1").arg(r)) + u')');
             continue;
         }
         const QStringList parts = v.split(QStringLiteral(".."));
@@ -200,8 +218,9 @@ QString TJournalQueryBuilder::Build(const TQueryInputs& inputs,
     } else {
         text += list;
     }
-    if (!fOrderClause.isEmpty())
-        text += u' ' + fOrderClause;
+    const QString order = OrderText();
+    if (!order.isEmpty())
+        text += u' ' + order;
     return text;
 }
 
@@ -243,7 +262,7 @@ void TJournalQueryBuilder::ApplyQuery(TJournal& journal, const TQueryInputs& inp
 
 QString TJournalQueryBuilder::FullTable() const
 {
-    return TJournal::InitialSQL() + u' ' + fOrderClause;
+    return TJournal::InitialSQL() + u' ' + OrderText();
 }
 
 void TJournalQueryBuilder::ApplyFullTable(TJournal& journal)

@@ -58,10 +58,17 @@ private:
     QString Identifier(const QString& name) const;
     QString SearchTerm(const TQueryField& field) const;
     QString MatchTerm(const TQueryField& field) const;
-    QString LikeOperator() const;
+    QString Matches(const QString& text, const QString& pattern) const;
+    QString OrderText() const;
     QString Joiner() const;
     void BindParams(TDbQuery& query, const TQueryInputs& inputs) const;
 
     QString fOrderClause;
+    // The same order by column, for dialects that need it written otherwise.
+    struct TOrderTerm {
+        QString Name;
+        bool Descending = false;
+    };
+    std::vector<TOrderTerm> fOrderTerms;
     TSqlDialect fDialect = sdAccess;
 };

@@ -6,6 +6,7 @@
 #include "app/ProgramLocale.h"
 #include "app/ReportCommand.h"
 #include "messages/Trace.h"
+#include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,21 @@ QStringList Arguments(int argc, char* argv[])
     for (int i = 0; i < argc; ++i)
         list << QString::fromLocal8Bit(argv[i]);
     return list;
+}
+
+// A journal kept elsewhere than in a file of the data folder: a server or an ODBC source
+// (the default one only when it is configured, as it falls back to the file otherwise).
+bool IsSharedSource(const QString& connection)
+{
+    const QString cs = connection.trimmed();
+    auto starts = [&](const char* p) { return cs.startsWith(QLatin1String(p), Qt::CaseInsensitive); };
+    if (cs.isEmpty())
+        return false;
+    if (cs.compare(TDbConnection::DefaultConnectionString(), Qt::CaseInsensitive) == 0)
+        return OdbcDataSourceExists(cs.mid(4));
+    return starts("postgresql://") || starts("postgres://") || starts("DSN=")
+        || cs.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive)
+        || cs.contains(QLatin1String("dbname="), Qt::CaseInsensitive);
 }
 
 void NameApplication()
@@ -75,12 +91,18 @@ int main(int argc, char* argv[])
         options.DataDir = QCoreApplication::applicationDirPath();
     if (options.CreateDemo) {
         try {
-            const auto made = DemoJournal::EnsureFiles(options.DataDir, *options.CreateDemo);
+            QString text;
+            if (IsSharedSource(options.Database)) {
+                TDbConnection db(options.DataDir);
+                db.SetConnectionString(options.Database);
+                DemoJournal::CreateOnServer(db, *options.CreateDemo);
+                text = DemoJournal::ServerMadeText(*options.CreateDemo);
+            } else {
+                const auto made = DemoJournal::EnsureFiles(options.DataDir, *options.CreateDemo);
+                text = DemoJournal::MadeFilesText(made, options.DataDir, *options.CreateDemo);
+            }
             // The list that follows owns standard output, so the note goes beside it.
-            std::fprintf(options.List ? stderr : stdout, "%s\n",
-                DemoJournal::MadeFilesText(made, options.DataDir, *options.CreateDemo)
-                    .toUtf8()
-                    .constData());
+            std::fprintf(options.List ? stderr : stdout, "%s\n", text.toUtf8().constData());
         } catch (const EDatabaseError& e) {
             std::fprintf(stderr, "%s\n", e.Message().toUtf8().constData());
             return 1;

@@ -134,7 +134,7 @@ TEST(JournalQuery, DatesMatchAsShownAndNamesAreQuoted)
               ":par_1) and ((\"Концентрация в крови\">=1.00) and (\"Концентрация в крови\"<=2.00))");
     b.SetDialect(sdPostgres);
     const QString pg = b.Build(in.Get(), fields);
-    EXPECT_TRUE(pg.contains("ilike :par1")) << pg.toStdString();
+    EXPECT_TRUE(pg.contains(") like translate(lower(:par1),'ё','е')")) << pg.toStdString();
     EXPECT_TRUE(pg.contains("to_char(AN_DATE,")) << pg.toStdString();
 }
 
@@ -150,14 +150,16 @@ TEST(JournalQuery, SearchFindsNumbersWithTheLocaleDecimalSeparator)
         const char* Expected;
     } cases[] = {
         { QLocale(QLocale::Russian, QLocale::Russia), sdPostgres,
-          "select * from analysis where (coalesce(A::text,'')||' '||"
-          "coalesce(replace(X::text,'.',','),'')) ilike :par1 and (X::text ilike :par_2)" },
+          "select * from analysis where translate(lower((coalesce(A::text,'')||' '||"
+          "coalesce(replace(X::text,'.',','),''))),'ё','е') like translate(lower(:par1),'ё','е')"
+          " and (translate(lower(X::text),'ё','е') like translate(lower(:par_2),'ё','е'))" },
         { QLocale(QLocale::Russian, QLocale::Russia), sdSqliteOdbc,
           "select * from analysis where (coalesce(A,'')||' '||coalesce(replace(X,'.',','),'')) "
           "like :par1 and (X like :par_2)" },
         { QLocale::c(), sdPostgres,
-          "select * from analysis where (coalesce(A::text,'')||' '||coalesce(X::text,'')) "
-          "ilike :par1 and (X::text ilike :par_2)" },
+          "select * from analysis where translate(lower((coalesce(A::text,'')||' '||"
+          "coalesce(X::text,''))),'ё','е') like translate(lower(:par1),'ё','е') and "
+          "(translate(lower(X::text),'ё','е') like translate(lower(:par_2),'ё','е'))" },
     };
     for (const auto& c : cases) {
         const TDefaultLocale locale(c.Locale);

@@ -45,34 +45,6 @@ protected:
     TJournal fJournal { fFile.Dir() };
 };
 
-TEST_F(JournalTest, AliasPassRelabelsReordersAndFormats)
-{
-    Aliases({ "'conc', 'Концентрация', 1", "'OBJ_NUM', '№ истории', 2", "'NOWHERE', 'x', 3",
-              "'', 'пусто', 4", "'PATIENT', '', 5", "'AN_DATE', 'Дата', -1",
-              "'BIRTH_YEAR', 'Год', 6", "'PRICE', 'Цена', 7" });
-    QSignalSpy rows(&fJournal, &TJournal::AliasesApplied);
-    fJournal.Start();
-    EXPECT_EQ(fJournal.AliasedCount(), 5);
-    EXPECT_EQ(Labels(), QStringList({ "Концентрация", "№ истории", "PATIENT", "Год", "Цена",
-                                      "AN_DATE", "NOTE" }));
-    ASSERT_EQ(rows.count(), 1);
-    EXPECT_EQ(rows.at(0).at(0).toInt(), 5);
-    EXPECT_EQ(fJournal.Query().Field(0).DisplayText(), "1,5000");
-    EXPECT_EQ(fJournal.Query().FieldByName("BIRTH_YEAR").DisplayText(), "1970");
-    EXPECT_EQ(fJournal.Query().FieldByName("PRICE").DisplayFormat(), "")
-        << "only double fields get the four-decimal picture";
-
-    QString text;
-    EXPECT_TRUE(fJournal.RowLabel(2, text));
-    EXPECT_EQ(text, "№ истории");
-    EXPECT_TRUE(fJournal.RowValue(2, text));
-    EXPECT_EQ(text, "101");
-    text = "kept";
-    EXPECT_FALSE(fJournal.RowValue(0, text));
-    EXPECT_FALSE(fJournal.RowLabel(8, text));
-    EXPECT_EQ(text, "kept");
-}
-
 TEST_F(JournalTest, EmptyAliasTableLeavesTheFieldsAndOneGridRow)
 {
     Aliases({ "'OBJ_NUM', 'Номер', -5" });
@@ -110,65 +82,6 @@ TEST_F(JournalTest, AFailingAliasPassStillSetsTheRowCounts)
     QSignalSpy rows(&fJournal, &TJournal::AliasesApplied);
     EXPECT_THROW(fJournal.Start(), EDatabaseError);
     EXPECT_EQ(rows.count(), 1);
-}
-
-TEST_F(JournalTest, StoreRowEditsAndBadTextKeepsEditMode)
-{
-    Aliases({ "'CONC', 'К', 1", "'PATIENT', 'П', 2" });
-    fJournal.Start();
-    EXPECT_TRUE(fJournal.StoreRow(2, "Петров"));
-    EXPECT_EQ(fJournal.Query().State(), dsEdit);
-    EXPECT_THROW(fJournal.StoreRow(1, "abc"), EDatabaseError);
-    EXPECT_EQ(fJournal.Query().State(), dsEdit);
-    QString text;
-    fJournal.RowValue(1, text);
-    EXPECT_EQ(text, "1,5000");
-    fJournal.Post();
-    EXPECT_EQ(fFile.Scalar("select PATIENT from analysis where OBJ_NUM=101").toString(), "Петров");
-    EXPECT_FALSE(fJournal.StoreRow(99, "x"));
-}
-
-// The searches run on the embedded database as the user would type them.
-TEST_F(JournalTest, SearchFindsWhatTheTableShows)
-{
-    fJournal.Start();
-    struct {
-        const char* Search;
-        int Expected;
-    } cases[] = {
-        { "федоров", 1 }, // "ё" found by "е", case ignored
-        { "иванова", 1 },
-        { "06.03.2024", 1 }, // the date as shown, not as stored
-        { "тест", 1 }, // the record with an empty patient is still searched
-        { "2024-03", 0 },
-        { "", 3 },
-        { "1_1", 1 }, // "_" typed by the user is a wildcard
-    };
-    TJournalQueryBuilder b;
-    for (const auto& c : cases) {
-        TQueryInputs in;
-        in.SearchText = QString::fromUtf8(c.Search);
-        b.ApplyQuery(fJournal, in);
-        EXPECT_EQ(fJournal.RecordCount(), c.Expected) << c.Search;
-    }
-}
-
-TEST_F(JournalTest, RangeFilterAndSort)
-{
-    Aliases({ "'CONC', 'К', 1", "'OBJ_NUM', 'Н', 2" });
-    fJournal.Start();
-    TJournalQueryBuilder b;
-    b.SetSortItem(1, true);
-    TQueryInputs in;
-    in.SearchText = TJournalQueryBuilder::SearchPlaceholder();
-    in.FilterRowCount = 2;
-    in.FilterValue = [](int r) { return r == 2 ? QString("100..149,5") : QString(); };
-    b.ApplyQuery(fJournal, in);
-    EXPECT_EQ(fJournal.Query().SQL(),
-              "select * from analysis where ((OBJ_NUM>=100.00) and (OBJ_NUM<=149.50)) order by "
-              "OBJ_NUM DESC");
-    ASSERT_EQ(fJournal.RecordCount(), 2);
-    EXPECT_EQ(fJournal.Query().FieldByName("OBJ_NUM").DisplayText(), "102");
 }
 
 QString RunList(const QStringList& args, int* code)

@@ -1,27 +1,33 @@
-#include "TestDatabase.h"
+#include "JournalStore.h"
 #include "app/Journal.h"
 #include "platform/db/DbError.h"
 
 #include <QLocale>
 
-// Two workstations on one journal file: an edit never overwrites another's unseen, and
-// nothing typed is lost when a post is refused for it.
+// Two workstations on one journal, a file or a server: an edit never overwrites another's
+// unseen, and nothing typed is lost when a post is refused for it.
 namespace {
 
-const QStringList kJournal = {
-    "create table analysis (OBJ_NUM integer, PATIENT varchar(80), CONC double, NOTE longtext)",
-    "create table alias (FNAME varchar(64), FDESC varchar(255), ord integer)",
-    "insert into alias values ('OBJ_NUM', '№ истории', 1)",
+const TJournalSchema kJournal = {
+    { "create table analysis (OBJ_NUM integer, PATIENT varchar(80), CONC double, NOTE longtext)",
+        "create table alias (FNAME varchar(64), FDESC varchar(255), ord integer)" },
+    { "create table analysis (OBJ_NUM integer primary key, PATIENT varchar(80),"
+      " CONC double precision, NOTE text)",
+        "create table alias (FNAME varchar(64), FDESC varchar(255), ord integer)" },
+    { "insert into alias values ('OBJ_NUM', '№ истории', 1)",
     "insert into alias values ('PATIENT', 'Ф.И.О.', 2)",
     "insert into analysis values (101, 'Фёдоров Юрий', 1.5, null)",
-    "insert into analysis values (102, 'Иванова Ольга', 0.25, 'кровь')",
+    "insert into analysis values (102, 'Иванова Ольга', 0.25, 'кровь')" },
 };
 
-class SharedRecordTest : public ::testing::Test {
+class SharedRecordTest : public ::testing::TestWithParam<TBackend> {
 protected:
     void SetUp() override
     {
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        VESKOR_NEED_STORE(fStore);
+        fHere.Connection().SetConnectionString(fStore.ConnectionString());
+        fThere.Connection().SetConnectionString(fStore.ConnectionString());
         fHere.Start();
         fThere.Start();
     }
@@ -35,16 +41,16 @@ protected:
     }
     QString Stored(const char* field) const
     {
-        return fFile.Scalar(QStringLiteral("select %1 from analysis where OBJ_NUM=101").arg(field))
+        return fStore.Scalar(QStringLiteral("select %1 from analysis where OBJ_NUM=101").arg(field))
             .toString();
     }
 
-    TTestDatabase fFile { kJournal };
-    TJournal fHere { fFile.Dir() };
-    TJournal fThere { fFile.Dir() };
+    TJournalStore fStore { GetParam(), kJournal };
+    TJournal fHere { fStore.DataDir() };
+    TJournal fThere { fStore.DataDir() };
 };
 
-TEST_F(SharedRecordTest, ASecondPostOfARecordChangedElsewhereIsRefusedAndKeepsTheEdit)
+TEST_P(SharedRecordTest, ASecondPostOfARecordChangedElsewhereIsRefusedAndKeepsTheEdit)
 {
     Edit(fHere, "PATIENT", "Фёдоров Юрий Петрович");
     Edit(fThere, "CONC", "2,75");
@@ -74,7 +80,7 @@ TEST_F(SharedRecordTest, ASecondPostOfARecordChangedElsewhereIsRefusedAndKeepsTh
     EXPECT_EQ(Stored("CONC"), "2.75");
 }
 
-TEST_F(SharedRecordTest, ARecordDeletedElsewhereComesBackAsANewRecordWithTheEdit)
+TEST_P(SharedRecordTest, ARecordDeletedElsewhereComesBackAsANewRecordWithTheEdit)
 {
     Edit(fHere, "NOTE", "повторно");
     fThere.Query().SetRecNo(1);
@@ -97,7 +103,7 @@ TEST_F(SharedRecordTest, ARecordDeletedElsewhereComesBackAsANewRecordWithTheEdit
     EXPECT_EQ(Stored("PATIENT"), "Фёдоров Юрий");
 }
 
-TEST_F(SharedRecordTest, EditsOfOneWorkstationInTurnPassTheCheck)
+TEST_P(SharedRecordTest, EditsOfOneWorkstationInTurnPassTheCheck)
 {
     fThere.Query().SetRecNo(1);
     ASSERT_EQ(fThere.Query().FieldByName("PATIENT").DisplayText(), "Фёдоров Юрий");
@@ -110,5 +116,8 @@ TEST_F(SharedRecordTest, EditsOfOneWorkstationInTurnPassTheCheck)
     EXPECT_THROW(fThere.Post(), ERecordConflict);
     EXPECT_EQ(Stored("PATIENT"), "Вторая правка");
 }
+
+INSTANTIATE_TEST_SUITE_P(Every, SharedRecordTest, ::testing::ValuesIn(kEveryBackend),
+    [](const auto& info) { return std::string(BackendName(info.param)); });
 
 } // namespace

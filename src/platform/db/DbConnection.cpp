@@ -161,6 +161,7 @@ void TDbConnection::OpenSqlite(const QString& path)
     QSqlDatabase db = QSqlDatabase::contains(fName) ? QSqlDatabase::database(fName, false)
                                                     : QSqlDatabase::addDatabase("QSQLITE", fName);
     if (db.driverName() != u"QSQLITE") {
+        db = QSqlDatabase(); // a copy left here would keep the old driver in use
         QSqlDatabase::removeDatabase(fName);
         db = QSqlDatabase::addDatabase("QSQLITE", fName);
     }
@@ -193,6 +194,7 @@ void TDbConnection::OpenOdbc(const QString& connect)
     QSqlDatabase db = QSqlDatabase::contains(fName) ? QSqlDatabase::database(fName, false)
                                                     : QSqlDatabase::addDatabase("QODBC", fName);
     if (db.driverName() != u"QODBC") {
+        db = QSqlDatabase(); // a copy left here would keep the old driver in use
         QSqlDatabase::removeDatabase(fName);
         db = QSqlDatabase::addDatabase("QODBC", fName);
     }
@@ -238,6 +240,7 @@ void TDbConnection::OpenPostgres(const QString& connect)
     QSqlDatabase db = QSqlDatabase::contains(fName) ? QSqlDatabase::database(fName, false)
                                                     : QSqlDatabase::addDatabase("QPSQL", fName);
     if (db.driverName() != u"QPSQL") {
+        db = QSqlDatabase(); // a copy left here would keep the old driver in use
         QSqlDatabase::removeDatabase(fName);
         db = QSqlDatabase::addDatabase("QPSQL", fName);
     }

@@ -8,7 +8,7 @@ enum TSqlDialect {
     sdAccess, // "&" joins texts, like ignores case
     sdSqlite, // "||" joins texts; like and vsk_datetext are our own functions when embedded
     sdSqliteOdbc, // the same database through ODBC: the database's own like and no date text
-    sdPostgres, // "||", ilike, to_char
+    sdPostgres, // "||", search lowered with "ё" as "е", to_char
     sdOther, // standard SQL
 };
 

@@ -267,6 +267,23 @@ void TDbQuery::OpenKeyed(const QString& table, const QString& keyColumn, const Q
             names << info.value(1).toString();
             types.push_back(FieldTypeFromDeclared(info.value(2).toString()));
         }
+    } else if (fConnection.Dialect() == sdPostgres) {
+        // The server's own description, because the drivers' column records lose the scale
+        // of a numeric column (it would show as a float) and differ between QPSQL and ODBC.
+        QSqlQuery info(db);
+        info.setForwardOnly(true);
+        if (!info.prepare(QStringLiteral(
+                "select attname, format_type(atttypid, atttypmod) from pg_attribute "
+                "where attrelid = to_regclass(?) and attnum > 0 and not attisdropped "
+                "order by attnum")))
+            Fail(QStringLiteral("Не удалось прочитать описание таблицы %1").arg(table), info);
+        info.addBindValue(table);
+        if (!info.exec())
+            Fail(QStringLiteral("Не удалось прочитать описание таблицы %1").arg(table), info);
+        while (info.next()) {
+            names << info.value(0).toString();
+            types.push_back(FieldTypeFromDeclared(info.value(1).toString()));
+        }
     } else {
         const QSqlRecord rec = db.record(table);
         for (int i = 0; i < rec.count(); ++i) {
