@@ -48,6 +48,27 @@ bool TJournal::FileReplaced() const
     return fFile.Known && now.Known && !(now == fFile);
 }
 
+bool TJournal::ConnectionLost() const
+{
+    return fTbl.Active() && fDb.Dialect() != sdSqlite && !fDb.Alive();
+}
+
+void TJournal::ReconnectKeepingEdit()
+{
+    const TDbQuery::TKeptEdit kept = fTbl.KeepEdit();
+    const int recNo = fTbl.RecNo();
+    if (fTbl.State() != dsBrowse)
+        fTbl.Cancel();
+    ReopenSame([this] {
+        fDb.Close();
+        fDb.Open();
+        RememberFile();
+    });
+    if (recNo > 0 && fTbl.RecordCount() > 0)
+        fTbl.SetRecNo(std::min(recNo, fTbl.RecordCount()));
+    fTbl.RestoreEdit(kept);
+}
+
 void TJournal::Reconnect()
 {
     if (fTbl.Active() && fTbl.State() != dsBrowse)

@@ -68,6 +68,12 @@ public:
     // Opens the journal under its name anew, on a new connection, with the same query text
     // and parameters; a record being edited is dropped.
     void Reconnect();
+    // The connection was open and no longer answers (the server restarted, the network
+    // broke).
+    bool ConnectionLost() const;
+    // Connects again and reads the same query; a record being edited keeps its changes and
+    // can be posted afterwards.
+    void ReconnectKeepingEdit();
 
     void Post(); // in browse mode nothing happens
     void Cancel();

@@ -93,7 +93,8 @@ TJournalKeyReader::~TJournalKeyReader()
 
 TDbConnection& TJournalKeyReader::Connection()
 {
-    if (fDb && !(TFileIdentity::Of(fDb->FilePath()) == fFile))
+    // A file replaced under its name, or a server that stopped answering: a new connection.
+    if (fDb && (!(TFileIdentity::Of(fDb->FilePath()) == fFile) || !fDb->Alive()))
         fDb.reset();
     if (!fDb) {
         auto db = std::make_unique<TDbConnection>(fDataDir);

@@ -326,6 +326,16 @@ bool TMainForm::PrepareCommand()
         return false;
     if (fJournal.FileReplaced())
         JournalReplaced();
+    // A server that went away and came back: the command runs on a new connection, and a
+    // record being edited is carried over to it.
+    if (fJournal.ConnectionLost()) {
+        try {
+            fJournal.ReconnectKeepingEdit();
+        } catch (const EDatabaseError& e) {
+            ShowError(QStringLiteral("Связь с сервером журнала потеряна: ") + e.Message());
+            return false;
+        }
+    }
     return true;
 }
 

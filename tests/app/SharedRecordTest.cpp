@@ -120,4 +120,24 @@ TEST_P(SharedRecordTest, EditsOfOneWorkstationInTurnPassTheCheck)
 INSTANTIATE_TEST_SUITE_P(Every, SharedRecordTest, ::testing::ValuesIn(kEveryBackend),
     [](const auto& info) { return std::string(BackendName(info.param)); });
 
+TEST_P(SharedRecordTest, ALostConnectionIsTakenUpAgainWithTheEditKept)
+{
+    if (GetParam() != bkServer && GetParam() != bkServerDsn)
+        GTEST_SKIP() << "a file has no connection to lose";
+    Edit(fHere, "PATIENT", "После обрыва");
+    EXPECT_FALSE(fHere.ConnectionLost());
+    // As a server restart would: every other connection to the journal's database ends.
+    fStore.Exec({ "select pg_terminate_backend(pid) from pg_stat_activity where datname = "
+                  "current_database() and pid <> pg_backend_pid()" });
+    EXPECT_THROW(fHere.Post(), EDatabaseError);
+    EXPECT_EQ(fHere.Query().State(), dsEdit);
+    ASSERT_TRUE(fHere.ConnectionLost());
+    fHere.ReconnectKeepingEdit();
+    EXPECT_FALSE(fHere.ConnectionLost());
+    EXPECT_EQ(fHere.Query().State(), dsEdit);
+    EXPECT_EQ(fHere.Query().FieldByName("PATIENT").DisplayText(), "После обрыва");
+    fHere.Post();
+    EXPECT_EQ(Stored("PATIENT"), "После обрыва");
+}
+
 } // namespace

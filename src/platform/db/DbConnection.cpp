@@ -124,6 +124,16 @@ void TDbConnection::Close()
     }
 }
 
+bool TDbConnection::Alive() const
+{
+    if (!Connected())
+        return false;
+    if (fDialect == sdSqlite)
+        return true;
+    QSqlQuery ping(Database());
+    return ping.exec(QStringLiteral("select 1")) && ping.next();
+}
+
 void TDbConnection::Open()
 {
     if (Connected())

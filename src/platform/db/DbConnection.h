@@ -36,6 +36,9 @@ public:
     void Open(); // throws EDatabaseError
     void Close();
     bool Connected() const;
+    // Whether a server still answers on this connection (a restarted server or a broken
+    // network leaves it open but dead); an embedded file always does.
+    bool Alive() const;
 
     TSqlDialect Dialect() const { return fDialect; }
     // The SQLite file the connection opened, empty for a server.
