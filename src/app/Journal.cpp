@@ -57,13 +57,7 @@ void TJournal::ReconnectKeepingEdit()
 {
     const TDbQuery::TKeptEdit kept = fTbl.KeepEdit();
     const int recNo = fTbl.RecNo();
-    if (fTbl.State() != dsBrowse)
-        fTbl.Cancel();
-    ReopenSame([this] {
-        fDb.Close();
-        fDb.Open();
-        RememberFile();
-    });
+    Reconnect();
     if (recNo > 0 && fTbl.RecordCount() > 0)
         fTbl.SetRecNo(std::min(recNo, fTbl.RecordCount()));
     fTbl.RestoreEdit(kept);

@@ -5,6 +5,7 @@
 #include "platform/db/DbConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/DbErrorText.h"
+#include "platform/db/FileIdentity.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,13 +51,6 @@ namespace {
 QByteArray Native(const QString& path) { return QFile::encodeName(path); }
 
 QString ErrorText(int code) { return QString::fromLocal8Bit(std::strerror(code)); }
-
-bool SameFile(const QString& a, const QString& b)
-{
-    struct stat sa, sb;
-    return ::stat(Native(a).constData(), &sa) == 0 && ::stat(Native(b).constData(), &sb) == 0
-        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
 
 void SyncFolder(const QString& folder)
 {

@@ -1,27 +1,12 @@
 #include "report/ReportTarget.h"
 
+#include "platform/db/FileIdentity.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 namespace {
-
-bool SameFile(const QString& a, const QString& b)
-{
-#ifdef Q_OS_UNIX
-    struct stat sa, sb;
-    return ::stat(QFile::encodeName(a).constData(), &sa) == 0
-        && ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
-        && sa.st_ino == sb.st_ino;
-#else
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca.compare(QFileInfo(b).canonicalFilePath(), Qt::CaseInsensitive) == 0;
-#endif
-}
 
 bool IsSqliteDatabase(const QString& fileName)
 {

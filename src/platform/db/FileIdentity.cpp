@@ -14,3 +14,9 @@ TFileIdentity TFileIdentity::Of(const QString& path)
     id.Inode = quint64(st.st_ino);
     return id;
 }
+
+bool SameFile(const QString& a, const QString& b)
+{
+    const TFileIdentity first = TFileIdentity::Of(a);
+    return first.Known && first == TFileIdentity::Of(b);
+}

@@ -13,3 +13,6 @@ struct TFileIdentity {
     static TFileIdentity Of(const QString& path);
     bool operator==(const TFileIdentity&) const = default;
 };
+
+// Whether both names lead to one existing file (hard and symbolic links included).
+bool SameFile(const QString& a, const QString& b);
