@@ -8,10 +8,10 @@
 #include <functional>
 #include <memory>
 
-// The journal: the connection to its database, the journal query and the alias pass that
-// relabels and reorders the journal's fields after every open.
 class TJournalKeyReader;
 
+// The journal: the connection to its database, the journal query and the alias pass that
+// relabels and reorders the journal's fields after every open.
 class TJournal : public QObject {
     Q_OBJECT
 public:
