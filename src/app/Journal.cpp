@@ -3,6 +3,7 @@
 #include "app/JournalKeyReader.h"
 #include "messages/Trace.h"
 #include "platform/db/DbError.h"
+#include "platform/db/ValueText.h"
 
 #include <optional>
 
@@ -186,6 +187,27 @@ bool TJournal::RowValue(int row, QString& value) const
     if (!IsValidRow(row))
         return false;
     value = fTbl.Field(row - 1).DisplayText();
+    return true;
+}
+
+bool TJournal::RowEditText(int row, QString& text) const
+{
+    if (!IsValidRow(row))
+        return false;
+    const TDbField& field = fTbl.Field(row - 1);
+    const QVariant value = field.Value();
+    bool isNumber = false;
+    const double number = value.toDouble(&isNumber);
+    const TFieldType type = field.DataType();
+    if (!value.isNull() && isNumber && (type == ftFloat || type == ftCurrency || type == ftBCD)) {
+        // The shortest text that reads back as the same number, with the locale's separator
+        // and no grouping, which the field's own conversion takes again.
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        text = locale.toString(number, 'f', QLocale::FloatingPointShortest);
+    } else {
+        text = ValueText::Display(value, type, QString(), QLocale());
+    }
     return true;
 }
 

@@ -59,6 +59,9 @@ public:
     bool IsValidRow(int row) const;
     bool RowLabel(int row, QString& label) const;
     bool RowValue(int row, QString& value) const;
+    // The value of row r as it is edited: the whole stored value in the user's locale, not
+    // rounded to the field's display picture, so that writing it back changes nothing.
+    bool RowEditText(int row, QString& text) const;
     bool StoreRow(int row, const QString& text); // puts the query into edit mode first
 
     // Whether the file the connection opened is no longer the journal under its name: another

@@ -3,6 +3,9 @@
 #include "app/JournalArchive.h"
 #include "app/Application.h"
 #include "app/ColumnDialog.h"
+#include "app/FilterView.h"
+#include "app/FormView.h"
+#include "app/JournalGrid.h"
 #include "app/JournalTableModel.h"
 #include "app/JournalTableView.h"
 #include "app/SearchEdit.h"
@@ -91,6 +94,11 @@ TMainForm::TMainForm(const QString& dataDir, const QString& database, QWidget* p
     connect(&fJournal, &TJournal::JournalOpened, this, &TMainForm::JournalOpened);
     connect(&fJournal.Query(), &TDbQuery::BeforeClose, this, &TMainForm::JournalClosing);
     connect(&fJournal.Query(), &TDbQuery::AfterScroll, this, &TMainForm::RecordMoved);
+    connect(&fJournal.Query(), &TDbQuery::AfterScroll, fFormView, &TFormView::RecordMoved);
+    connect(&fJournal.Query(), &TDbQuery::StateChanged, fFormView, &TFormView::ValuesChanged);
+    connect(&fJournal.Query(), &TDbQuery::RecordChanged, fFormView, &TFormView::ValuesChanged);
+    connect(&fJournal, &TJournal::AliasesApplied, fFormView, &TFormView::AliasesApplied);
+    connect(&fJournal, &TJournal::AliasesApplied, fFilterView, &TFilterView::AliasesApplied);
 
     // The design placement: a 644 x 520 client area in the middle of the screen, kept on
     // the first start and whenever no stored placement can be read.
@@ -201,6 +209,7 @@ void TMainForm::CreatePages()
     fTsFilter->setObjectName(QStringLiteral("tsFilter"));
     fPages->addTab(fTsFilter, style->standardIcon(QStyle::SP_FileDialogContentsView),
         QStringLiteral("Фильтр"));
+    CreateGridViews();
 
     fTsTable = new QWidget(fPages);
     fTsTable->setObjectName(QStringLiteral("tsTable"));
@@ -211,6 +220,7 @@ void TMainForm::CreatePages()
     fPages->addTab(fTsTable, style->standardIcon(QStyle::SP_FileDialogListView),
         QStringLiteral("&Таблица"));
     connect(fPages, &QTabWidget::currentChanged, this, &TMainForm::TabChanged);
+    fActivePage = fPages->currentWidget();
 
     fPmClose = new QMenu(this);
     fPmClose->setObjectName(QStringLiteral("pmClose"));
@@ -222,6 +232,24 @@ void TMainForm::CreatePages()
     connect(fMiClose, &QAction::triggered, this, &TMainForm::CloseActiveReport);
     auto* closeKey = new QShortcut(QKeySequence(QStringLiteral("Ctrl+F4")), this);
     connect(closeKey, &QShortcut::activated, this, &TMainForm::CloseActiveReport);
+}
+
+void TMainForm::CreateGridViews()
+{
+    auto place = [this](QWidget* page, const QString& name) {
+        auto* grid = new TJournalGrid(page);
+        grid->setObjectName(name);
+        grid->setFont(ArialPixels(12));
+        grid->SetRefusalHandler([this](const QString& message) { ShowError(message); });
+        auto* box = new QVBoxLayout(page);
+        box->setContentsMargins(0, 0, 0, 0);
+        box->addWidget(grid);
+        return grid;
+    };
+    fGcForm = place(fTsForm, QStringLiteral("gcForm"));
+    fGcFilter = place(fTsFilter, QStringLiteral("gcFilter"));
+    fFormView = new TFormView(fJournal, *fGcForm, this);
+    fFilterView = new TFilterView(fJournal, *fGcFilter, [this] { ApplyQuery(); }, this);
 }
 
 void TMainForm::CreateTableView()
@@ -322,8 +350,9 @@ void TMainForm::RunCommand(const std::function<void()>& command)
 
 bool TMainForm::PrepareCommand()
 {
-    if (!fDBGrid1->HandOverEdit())
+    if (!fDBGrid1->HandOverEdit() || !fFormView->HandOverEdit())
         return false;
+    fFilterView->HandOverEdit();
     if (fJournal.FileReplaced())
         JournalReplaced();
     // A server that went away and came back: the command runs on a new connection, and a
@@ -418,8 +447,8 @@ void TMainForm::ApplyQuery()
     RunCommand([this] {
         TQueryInputs inputs;
         inputs.SearchText = fEdit1->text();
-        inputs.FilterRowCount = 0;
-        inputs.FilterValue = [](int) { return QString(); };
+        inputs.FilterRowCount = fFilterView->FilterRowCount();
+        inputs.FilterValue = [this](int row) { return fFilterView->FilterValue(row); };
         fQueryBuilder.ApplyQuery(fJournal, inputs);
     });
 }
@@ -456,6 +485,7 @@ void TMainForm::Post()
 void TMainForm::Cancel()
 {
     fDBGrid1->DropEdit();
+    fFormView->DropEdit();
     RunCommand([this] { fJournal.Cancel(); });
 }
 
@@ -518,6 +548,7 @@ void TMainForm::DeleteRecord()
     if (!Confirm(QStringLiteral("Удалить запись?")))
         return;
     fDBGrid1->DropEdit();
+    fFormView->DropEdit();
     RunCommand([&] { query.Delete(); });
 }
 
@@ -644,7 +675,24 @@ void TMainForm::ShowRecordPosition()
 
 void TMainForm::TabChanged(int index)
 {
+    QWidget* page = fPages->widget(index);
+    if (page != fActivePage && !LeavePage(fActivePage)) {
+        fPages->setCurrentWidget(fTsForm);
+        return;
+    }
+    fActivePage = page;
     (index == 0 ? fMiViewForm : fMiViewTable)->setChecked(true);
+}
+
+bool TMainForm::LeavePage(const QWidget* page)
+{
+    // On another tab the record can move under the form (a row clicked in the table), and
+    // an editor left open there would later write into that other record.
+    if (page == fTsForm)
+        return fFormView->HandOverEdit();
+    if (page == fTsFilter)
+        fFilterView->HandOverEdit();
+    return true;
 }
 
 bool TMainForm::IsReportTab(int index) const

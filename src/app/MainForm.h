@@ -21,6 +21,9 @@ class QTableView;
 class TJournalTableModel;
 class TSearchEdit;
 class TExtraWinState;
+class TFilterView;
+class TFormView;
+class TJournalGrid;
 struct TViewColumn;
 
 // The journal's only top-level window: the record form, the filter and the table on tabs,
@@ -40,6 +43,8 @@ public:
     TJournal& Journal() { return fJournal; }
     const TJournalQueryBuilder& QueryBuilder() const { return fQueryBuilder; }
     TJournalTableView* TableView() const { return fDBGrid1; }
+    TFormView* FormView() const { return fFormView; }
+    TFilterView* FilterView() const { return fFilterView; }
     TSearchEdit* SearchBox() const { return fEdit1; }
     QTabWidget* Pages() const { return fPages; }
     QComboBox* SortList() const { return fCbSort; }
@@ -97,6 +102,9 @@ private:
     void CreatePages();
     void CreateMenus();
     void CreateTableView();
+    void CreateGridViews();
+    // Leaving the form tab writes its open editor; a refused value keeps the user there.
+    bool LeavePage(const QWidget* page);
     void NavigatorClicked(TNavigatorBar::TButton which);
     void SortChanged();
     void TitleClicked(int column);
@@ -142,6 +150,11 @@ private:
     QWidget* fTsFilter = nullptr;
     QWidget* fTsTable = nullptr;
     TJournalTableView* fDBGrid1 = nullptr;
+    TJournalGrid* fGcForm = nullptr;
+    TJournalGrid* fGcFilter = nullptr;
+    TFormView* fFormView = nullptr;
+    TFilterView* fFilterView = nullptr;
+    const QWidget* fActivePage = nullptr; // compared, never used: a report tab may be gone
     QAction* fMiViewForm = nullptr;
     QAction* fMiViewTable = nullptr;
     QMenu* fPmClose = nullptr;
