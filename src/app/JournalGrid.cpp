@@ -92,9 +92,24 @@ void TJournalGrid::SetDataRows(int aliasedCount)
 bool TJournalGrid::GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
     THead* ARowHead, QString& Text)
 {
-    if (fLoadingEditor)
-        AState.Include(csEditor);
-    return TGridControl::GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text);
+    // A title row shows the column head's title, the row numbers' column the automatic
+    // numbers.
+    const TGridObject& g = Grid();
+    if (ARow < g.FixedRows() && ACol >= g.FixedCols() && AColHead
+        && ARow < AColHead->Title().Count()) {
+        Text = AColHead->Title().Get(ARow);
+        return true;
+    }
+    if (!fLoadingEditor)
+        return TGridControl::GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text);
+    // The grid passes its own state down the chain; while the editor loads, the heads get the
+    // editor's state, so that they answer with the text for editing.
+    AState.Include(csEditor);
+    if (TGridControl::GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text))
+        return true;
+    if (AColHead && AColHead->GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text))
+        return true;
+    return ARowHead && ARowHead->GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text);
 }
 
 bool TJournalGrid::SetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
