@@ -74,6 +74,8 @@ TJournalGrid::TJournalGrid(QWidget* parent)
     SetUpHead(*g.Cols().GetHead(jcValue), QStringLiteral("Значение"), 300, 12,
         { afTop, afLeft, afNoPrefix }, RGBColor(201, 248, 252));
     g.Cols().FindHead(jcName)->SetReadOnly(true);
+    // The user comes to the grid for the values; Enter or typing goes there, not into a label.
+    g.FocusCell(jcValue, g.FixedRows(), false, true);
 }
 
 void TJournalGrid::ShowFieldLabels(const TJournal& journal)

@@ -261,6 +261,7 @@ TEST_F(FormViewTest, TheNameColumnOfEitherGridCannotBeWritten)
         grid->Grid().SetCellValue(TJournalGrid::jcName, row, "чужой текст");
         Select(*grid, TJournalGrid::jcName, row);
         grid->OpenEditor();
+        EXPECT_EQ(grid->Grid().EditorText().GetWideText(), "Ф.И.О.");
         grid->Grid().EditorText().SetWideText("набрано в названии");
         EXPECT_TRUE(grid->CommitEditor());
         EXPECT_EQ(Shown(*grid, TJournalGrid::jcName, row), "Ф.И.О.");
