@@ -171,6 +171,27 @@ TEST_F(FormViewTest, ARefusedValueStaysInItsEditorAndHoldsTheRecord)
     EXPECT_NE(year.toInt(), 1967);
 }
 
+TEST_F(FormViewTest, ARefusalInsideTheGridsOwnInputIsShownAndTheTextKept)
+{
+    // Whatever input of the grid ends in a refused write, a key or a click, it is reported
+    // here and the editor has the text again, even should the grid have closed it first.
+    const int row = RowOf("BIRTH_YEAR");
+    Edit("BIRTH_YEAR", "19x7");
+    fGrid->OnKeyDown = [this, row](int key, Qt::KeyboardModifiers) {
+        if (key != Qt::Key_F5)
+            return false;
+        fGrid->DropEditor();
+        fGrid->Grid().SetCellValue(TJournalGrid::jcValue, row, "19x7");
+        return true;
+    };
+    QTest::keyClick(fGrid, Qt::Key_F5);
+    ASSERT_EQ(fErrors.size(), 1);
+    EXPECT_TRUE(fErrors.first().contains("19x7")) << fErrors.first().toStdString();
+    ASSERT_TRUE(fGrid->Grid().EditorMode());
+    EXPECT_EQ(fGrid->Grid().EditCell().Row, row);
+    EXPECT_EQ(fGrid->Grid().EditorText().GetWideText(), "19x7");
+}
+
 TEST_F(FormViewTest, EveryCommandTakesTheFormEditorIntoItsOwnRecordFirst)
 {
     struct TCase {
