@@ -152,6 +152,10 @@ bool TJournalGrid::CommitEditor()
         ReopenEditor(cell, text);
         ReportRefusal(e.Message());
         return false;
+    } catch (const std::exception& e) {
+        ReopenEditor(cell, text);
+        ReportRefusal(QString::fromLocal8Bit(e.what()));
+        return false;
     }
     return true;
 }
@@ -202,6 +206,10 @@ void TJournalGrid::Guarded(const std::function<void()>& input)
         if (editing)
             ReopenEditor(cell, text);
         ReportRefusal(e.Message());
+    } catch (const std::exception& e) {
+        if (editing)
+            ReopenEditor(cell, text);
+        ReportRefusal(QString::fromLocal8Bit(e.what()));
     }
 }
 

@@ -857,7 +857,8 @@ bool TMainForm::event(QEvent* event)
     // Coming back to the window is when the user would notice a journal archived elsewhere.
     if (event->type() == QEvent::WindowActivate && !fStarting && fJournal.FileReplaced())
         QTimer::singleShot(0, this, [this] {
-            if (fJournal.FileReplaced() && fDBGrid1->HandOverEdit())
+            if (fJournal.FileReplaced() && fDBGrid1->HandOverEdit()
+                && fFormView->HandOverEdit())
                 JournalReplaced();
         });
     return QMainWindow::event(event);
