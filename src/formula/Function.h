@@ -49,6 +49,10 @@ public:
 
 protected:
     virtual void Parse();
+    // Moves the parsed tree into one block of exactly its size, as the
+    // parse's blocks were sized by guess and hold lists that grew and were
+    // left. Blocks comes in empty and goes out holding the parse's blocks.
+    void FitTree(TTokenArena& Blocks);
     virtual void DoOperation(qsizetype Index);
     virtual void BeforeParse();
     virtual void AfterParse();
@@ -64,7 +68,7 @@ private:
     QString fFormula;
     // Pending operators exist only while a formula is parsed; the list lives
     // in the arena with the tokens.
-    std::vector<TOperator*, TArenaAllocator<TOperator*>> fOperators;
+    TTokenList<TOperator*> fOperators;
     TValidateEvent fOnValidateToken;
     TGetValueEvent fOnGetValueByReference;
     TNotifyEvent fOnBeforeParse;
