@@ -87,9 +87,17 @@ void TFunction::SetFormula(const QString& Value)
         ParseBlocks.Rewind(MaxKept);
         Scratch.Swap(ParseBlocks);
     }
-    const QStringView Tail = QStringView(fFormula).mid(qMin<qsizetype>(fPos - 1, fFormula.size()));
-    fRCFormula += Tail;
-    fRCFormulaFormat += Tail;
+    if (fPos == 1 && fRCFormula.isEmpty()) {
+        // No reference was rewritten: both forms are the formula itself and
+        // share its characters instead of copying them per cell.
+        fRCFormula = fFormula;
+        fRCFormulaFormat = fFormula;
+    } else {
+        const QStringView Tail
+            = QStringView(fFormula).mid(qMin<qsizetype>(fPos - 1, fFormula.size()));
+        fRCFormula += Tail;
+        fRCFormulaFormat += Tail;
+    }
     FormulaTrace(TRACE_STATE, [&] {
         return QStringLiteral("\tFormula conversion:   %1 = %2").arg(fFormula, fRCFormula);
     });
@@ -185,8 +193,8 @@ void TFunction::FitTree(TTokenArena& Blocks)
 void TFunction::BeforeParse()
 {
     FormulaTrace(TRACE_DETAIL, [] { return QStringLiteral("\n\rExecute"); });
-    if (fOnBeforeParse)
-        fOnBeforeParse(*this);
+    if (fEvents && fEvents->OnBeforeParse)
+        fEvents->OnBeforeParse(*this);
 }
 
 void TFunction::AfterParse()
@@ -196,8 +204,8 @@ void TFunction::AfterParse()
             .arg(fOperators.size())
             .arg(Count());
     });
-    if (fOnAfterParse)
-        fOnAfterParse(*this);
+    if (fEvents && fEvents->OnAfterParse)
+        fEvents->OnAfterParse(*this);
 }
 
 void TFunction::TokenFound(QStringView Term, qint32 Position, qint32 Length, qint32 Operator,
@@ -220,8 +228,8 @@ void TFunction::TokenFound(QStringView Term, qint32 Position, qint32 Length, qin
     }
     Token->SetStartToken(StartToken);
     AddItem(Token, fArena);
-    if (fOnValidateToken)
-        fOnValidateToken(*this, *Token);
+    if (fEvents && fEvents->OnValidateToken)
+        fEvents->OnValidateToken(*this, *Token);
     if (Token->State() == vsReference) {
         const QString& RCName = static_cast<TReference*>(Token)->RCName();
         if (!RCName.isEmpty()) {
