@@ -43,7 +43,8 @@ void TToken::MoveItemsFrom(
     // Most operators take two operands, which then cost one allocation.
     if (fItems.capacity() < fItems.size() + size_t(Last - First))
         fItems.Reserve(std::max<size_t>(2, fItems.size() + size_t(Last - First)), Arena);
-    fItems.Insert(size_t(Index), Source.fItems.begin() + First, Source.fItems.begin() + Last, Arena);
+    fItems.Insert(
+        size_t(Index), Source.fItems.begin() + First, Source.fItems.begin() + Last, Arena);
     Source.fItems.Erase(size_t(First), size_t(Last));
 }
 

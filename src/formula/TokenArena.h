@@ -13,7 +13,10 @@ public:
     TTokenArena& operator=(const TTokenArena&) = delete;
 
     // What Allocate takes for an object of Size bytes.
-    static constexpr std::size_t Footprint(std::size_t Size) { return (Size + Align - 1) & ~(Align - 1); }
+    static constexpr std::size_t Footprint(std::size_t Size)
+    {
+        return (Size + Align - 1) & ~(Align - 1);
+    }
     // Sets the size of the next block, for a parse of a formula of that many
     // characters: generous, as the parse's blocks are given back when its
     // tree is moved into memory of its exact size.
