@@ -85,7 +85,13 @@ TCalcValue TCalcValue::Array(TCalcArray Items)
 const TCalcArray& TCalcValue::AsArray() const
 {
     static const TCalcArray None;
-    return fArray ? *fArray : None;
+    return fKind == vkArray && fArray ? *fArray : None;
+}
+
+const QString& TCalcValue::AsText() const
+{
+    static const QString None;
+    return fKind == vkText ? fText : None;
 }
 
 namespace {

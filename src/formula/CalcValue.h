@@ -4,6 +4,8 @@
 #include <QStringView>
 
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 // The kinds a calculation value can hold. The integer widths only matter for
@@ -29,7 +31,37 @@ using TCalcArray = std::vector<TCalcValue>;
 // calculated and what the function callbacks combine.
 class TCalcValue {
 public:
-    TCalcValue() = default;
+    TCalcValue() { }
+    TCalcValue(const TCalcValue& Other)
+        : fKind(Other.fKind)
+    {
+        CopyFrom(Other);
+    }
+    TCalcValue(TCalcValue&& Other) noexcept
+        : fKind(Other.fKind)
+    {
+        MoveFrom(Other);
+    }
+    // Through a temporary, as the source may be an item of this value's own
+    // array, which releasing this value first could free.
+    TCalcValue& operator=(const TCalcValue& Other)
+    {
+        if (this != &Other)
+            *this = TCalcValue(Other);
+        return *this;
+    }
+    // Array items are constant, so a moved value is never one of this
+    // value's own items and this value can be released first.
+    TCalcValue& operator=(TCalcValue&& Other) noexcept
+    {
+        if (this != &Other) {
+            Release();
+            fKind = Other.fKind;
+            MoveFrom(Other);
+        }
+        return *this;
+    }
+    ~TCalcValue() { Release(); }
 
     static TCalcValue Null() { return TCalcValue(vkNull); }
     static TCalcValue Boolean(bool B);
@@ -53,12 +85,17 @@ public:
     // Integer, Boolean or float.
     bool IsNumeric() const { return IsOrdinal() || fKind == vkFloat; }
 
-    bool AsBoolean() const { return fInt != 0; }
-    // The ordinal's value; a Boolean counts as 1 or 0.
-    qint64 AsInteger() const { return fInt; }
+    bool AsBoolean() const { return AsInteger() != 0; }
+    // The ordinal's value; a Boolean counts as 1 or 0. A text or an array
+    // gives 0.
+    qint64 AsInteger() const { return HoldsNumber() ? fInt : 0; }
     // Any numeric kind as a float.
-    double AsFloat() const { return fKind == vkFloat ? fFloat : double(fInt); }
-    const QString& AsText() const { return fText; }
+    double AsFloat() const
+    {
+        return fKind == vkFloat ? fFloat : HoldsNumber() ? double(fInt) : 0.0;
+    }
+    // The text of a text value, the empty text for any other kind.
+    const QString& AsText() const;
     const TCalcArray& AsArray() const;
 
     // Empty and null give empty; numbers stay; text becomes an integer, a float
@@ -71,19 +108,53 @@ public:
     QString ValueText() const;
 
 private:
+    using TArrayPtr = std::shared_ptr<const TCalcArray>;
+
     explicit TCalcValue(TValueKind K)
         : fKind(K)
     {
+        if (K == vkText)
+            new (&fText) QString();
+        else if (K == vkArray)
+            new (&fArray) TArrayPtr();
+    }
+    bool HoldsNumber() const { return fKind != vkText && fKind != vkArray; }
+    // Constructs this value's member from Other's of the same kind.
+    void CopyFrom(const TCalcValue& Other)
+    {
+        if (fKind == vkText)
+            new (&fText) QString(Other.fText);
+        else if (fKind == vkArray)
+            new (&fArray) TArrayPtr(Other.fArray);
+        else
+            fInt = Other.fInt;
+    }
+    void MoveFrom(TCalcValue& Other) noexcept
+    {
+        if (fKind == vkText)
+            new (&fText) QString(std::move(Other.fText));
+        else if (fKind == vkArray)
+            new (&fArray) TArrayPtr(std::move(Other.fArray));
+        else
+            fInt = Other.fInt;
+    }
+    void Release() noexcept
+    {
+        if (fKind == vkText)
+            fText.~QString();
+        else if (fKind == vkArray)
+            fArray.~TArrayPtr();
     }
 
     TValueKind fKind = vkEmpty;
-    // Floats use fFloat, the ordinal kinds, errors and the rest fInt.
+    // One member by kind, so that every token's value takes 32 bytes: text
+    // fText, an array fArray, floats fFloat, all other kinds fInt.
     union {
         qint64 fInt = 0;
         double fFloat;
+        QString fText;
+        TArrayPtr fArray;
     };
-    QString fText;
-    std::shared_ptr<const TCalcArray> fArray;
 };
 
 // The general-format text of a float: 15 significant digits, "E" notation for

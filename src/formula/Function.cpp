@@ -5,6 +5,10 @@
 #include "formula/FunctionList.h"
 #include "formula/InterfaceGridObject.h"
 
+#include <QVarLengthArray>
+
+#include <utility>
+
 namespace {
 
 const TFunctionList& Registry()
@@ -23,8 +27,6 @@ TFunction::TFunction(IInterfaceGridObject* AGridObject, const TGridRegion& ACoor
     , fGridObject(AGridObject)
     , fCoord(ACoord)
 {
-    fItems = decltype(fItems)(TArenaAllocator<TToken*>(&fArena));
-    fOperators = decltype(fOperators)(TArenaAllocator<TOperator*>(&fArena));
 }
 
 TFunction::~TFunction() { DestroyItems(); }
@@ -32,7 +34,7 @@ TFunction::~TFunction() { DestroyItems(); }
 void TFunction::Clear()
 {
     TOperator::Clear();
-    decltype(fOperators)(fOperators.get_allocator()).swap(fOperators);
+    fOperators.Release();
     fArena.Reset();
 }
 
@@ -58,11 +60,44 @@ void TFunction::SetFormula(const QString& Value)
     fRCFormulaFormat.clear();
     fRCFormulaArgs.clear();
     fPos = 1;
+    // The parse works in a scratch arena the thread keeps from one formula
+    // to the next, so that only the fitted tree costs the heap. A formula set
+    // from inside another one's parse (by a validation handler) parses in
+    // its own blocks instead.
+    static thread_local TTokenArena Scratch;
+    static thread_local bool ScratchBusy = false;
+    struct TScratchGuard {
+        bool Taken;
+        ~TScratchGuard()
+        {
+            if (Taken)
+                ScratchBusy = false;
+        }
+    } Guard { !ScratchBusy };
+    if (Guard.Taken) {
+        ScratchBusy = true;
+        fArena.Swap(Scratch);
+    }
     fArena.Expect(size_t(fFormula.size()));
     Parse();
-    const QStringView Tail = QStringView(fFormula).mid(qMin<qsizetype>(fPos - 1, fFormula.size()));
-    fRCFormula += Tail;
-    fRCFormulaFormat += Tail;
+    TTokenArena ParseBlocks;
+    FitTree(ParseBlocks);
+    if (Guard.Taken) {
+        constexpr size_t MaxKept = 64 * 1024;
+        ParseBlocks.Rewind(MaxKept);
+        Scratch.Swap(ParseBlocks);
+    }
+    if (fPos == 1 && fRCFormula.isEmpty()) {
+        // No reference was rewritten: both forms are the formula itself and
+        // share its characters instead of copying them per cell.
+        fRCFormula = fFormula;
+        fRCFormulaFormat = fFormula;
+    } else {
+        const QStringView Tail
+            = QStringView(fFormula).mid(qMin<qsizetype>(fPos - 1, fFormula.size()));
+        fRCFormula += Tail;
+        fRCFormulaFormat += Tail;
+    }
     FormulaTrace(TRACE_STATE, [&] {
         return QStringLiteral("\tFormula conversion:   %1 = %2").arg(fFormula, fRCFormula);
     });
@@ -112,11 +147,54 @@ void TFunction::Parse()
     }
 }
 
+void TFunction::FitTree(TTokenArena& Blocks)
+{
+    fOperators.Release();
+    size_t Bytes = TTokenArena::Footprint(size_t(Count()) * sizeof(TToken*));
+    QVarLengthArray<const TToken*, 64> Pending;
+    Pending.append(fItems.begin(), qsizetype(fItems.size()));
+    while (!Pending.empty()) {
+        const TToken* T = Pending.back();
+        Pending.pop_back();
+        Bytes += TTokenArena::Footprint(T->CloneSize())
+            + TTokenArena::Footprint(size_t(T->Count()) * sizeof(TToken*));
+        Pending.append(T->fItems.begin(), qsizetype(T->fItems.size()));
+    }
+    TTokenList<TToken*> Items;
+    if (!fItems.empty()) {
+        Blocks.ExpectBytes(Bytes);
+        Items.Reserve(fItems.size(), Blocks);
+        // Pairs of a parsed token and its copy, whose children are still to
+        // be copied; a work list, as the tree may be 100,000 levels deep.
+        QVarLengthArray<std::pair<const TToken*, TToken*>, 64> Copying;
+        for (TToken* T : fItems) {
+            TToken* Copy = T->CloneInto(Blocks);
+            Items.PushBack(Copy, Blocks);
+            Copying.emplace_back(T, Copy);
+        }
+        while (!Copying.empty()) {
+            const auto [Source, Copy] = Copying.back();
+            Copying.pop_back();
+            if (Source->fItems.empty())
+                continue;
+            Copy->fItems.Reserve(Source->fItems.size(), Blocks);
+            for (TToken* T : Source->fItems) {
+                TToken* Child = T->CloneInto(Blocks);
+                Copy->fItems.PushBack(Child, Blocks);
+                Copying.emplace_back(T, Child);
+            }
+        }
+    }
+    DestroyItems();
+    fArena.Swap(Blocks);
+    fItems.Swap(Items);
+}
+
 void TFunction::BeforeParse()
 {
     FormulaTrace(TRACE_DETAIL, [] { return QStringLiteral("\n\rExecute"); });
-    if (fOnBeforeParse)
-        fOnBeforeParse(*this);
+    if (fEvents && fEvents->OnBeforeParse)
+        fEvents->OnBeforeParse(*this);
 }
 
 void TFunction::AfterParse()
@@ -126,8 +204,8 @@ void TFunction::AfterParse()
             .arg(fOperators.size())
             .arg(Count());
     });
-    if (fOnAfterParse)
-        fOnAfterParse(*this);
+    if (fEvents && fEvents->OnAfterParse)
+        fEvents->OnAfterParse(*this);
 }
 
 void TFunction::TokenFound(QStringView Term, qint32 Position, qint32 Length, qint32 Operator,
@@ -144,14 +222,14 @@ void TFunction::TokenFound(QStringView Term, qint32 Position, qint32 Length, qin
     } else {
         auto* Op = new (fArena) TOperator(this, Position, Length, Level, Operator);
         if (fOperators.capacity() == 0)
-            fOperators.reserve(8);
-        fOperators.push_back(Op);
+            fOperators.Reserve(8, fArena);
+        fOperators.PushBack(Op, fArena);
         Token = Op;
     }
     Token->SetStartToken(StartToken);
-    AddItem(Token);
-    if (fOnValidateToken)
-        fOnValidateToken(*this, *Token);
+    AddItem(Token, fArena);
+    if (fEvents && fEvents->OnValidateToken)
+        fEvents->OnValidateToken(*this, *Token);
     if (Token->State() == vsReference) {
         const QString& RCName = static_cast<TReference*>(Token)->RCName();
         if (!RCName.isEmpty()) {
@@ -192,7 +270,7 @@ void TFunction::DoOperation(qsizetype Index)
     if (Index < 0 || Index >= qsizetype(fOperators.size()) || !fOperators[size_t(Index)])
         throw EAbortParse();
     TOperator* Current = fOperators[size_t(Index)];
-    fOperators.erase(fOperators.begin() + Index);
+    fOperators.Erase(size_t(Index), size_t(Index) + 1);
     for (;;) {
         qsizetype At = Count() - 1;
         while (At >= 0 && fItems[size_t(At)] != Current)
@@ -200,14 +278,14 @@ void TFunction::DoOperation(qsizetype Index)
         if (At < 0)
             throw EAbortParse();
         // Everything after the operator is its right operand, kept in order.
-        Current->MoveItemsFrom(*this, At + 1, Count(), 0);
+        Current->MoveItemsFrom(*this, At + 1, Count(), 0, fArena);
         if (At == 0 || Current->Priority() >= -1 || Current->Count() == 0)
             return;
         TToken* Candidate = fItems[size_t(At - 1)];
         if ((!fOperators.empty() && Candidate == fOperators.back()) || Current->StartToken())
             return;
         if (Candidate->Priority() >= 0 || Candidate->Count() > 0) {
-            Current->MoveItemsFrom(*this, At - 1, At, 0);
+            Current->MoveItemsFrom(*this, At - 1, At, 0, fArena);
             Candidate->SetBeforeOperator(true);
             return;
         }

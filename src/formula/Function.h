@@ -4,6 +4,7 @@
 #include "formula/Token.h"
 
 #include <functional>
+#include <memory>
 
 class TFunction;
 
@@ -42,13 +43,20 @@ public:
     void Evaluate() override;
     virtual void SetResult(const TCalcValue& Value);
 
-    void SetOnValidateToken(TValidateEvent E) { fOnValidateToken = std::move(E); }
-    void SetOnGetValueByReference(TGetValueEvent E) { fOnGetValueByReference = std::move(E); }
-    void SetOnBeforeParse(TNotifyEvent E) { fOnBeforeParse = std::move(E); }
-    void SetOnAfterParse(TNotifyEvent E) { fOnAfterParse = std::move(E); }
+    void SetOnValidateToken(TValidateEvent E) { Events().OnValidateToken = std::move(E); }
+    void SetOnGetValueByReference(TGetValueEvent E)
+    {
+        Events().OnGetValueByReference = std::move(E);
+    }
+    void SetOnBeforeParse(TNotifyEvent E) { Events().OnBeforeParse = std::move(E); }
+    void SetOnAfterParse(TNotifyEvent E) { Events().OnAfterParse = std::move(E); }
 
 protected:
     virtual void Parse();
+    // Moves the parsed tree into one block of exactly its size, as the
+    // parse's blocks were sized by guess and hold lists that grew and were
+    // left. Blocks comes in empty and goes out holding the parse's blocks.
+    void FitTree(TTokenArena& Blocks);
     virtual void DoOperation(qsizetype Index);
     virtual void BeforeParse();
     virtual void AfterParse();
@@ -64,11 +72,22 @@ private:
     QString fFormula;
     // Pending operators exist only while a formula is parsed; the list lives
     // in the arena with the tokens.
-    std::vector<TOperator*, TArenaAllocator<TOperator*>> fOperators;
-    TValidateEvent fOnValidateToken;
-    TGetValueEvent fOnGetValueByReference;
-    TNotifyEvent fOnBeforeParse;
-    TNotifyEvent fOnAfterParse;
+    TTokenList<TOperator*> fOperators;
+    // Most roots have no handlers at all; a sheet of formulas then does not
+    // carry four empty callables per cell.
+    struct TEvents {
+        TValidateEvent OnValidateToken;
+        TGetValueEvent OnGetValueByReference;
+        TNotifyEvent OnBeforeParse;
+        TNotifyEvent OnAfterParse;
+    };
+    TEvents& Events()
+    {
+        if (!fEvents)
+            fEvents = std::make_unique<TEvents>();
+        return *fEvents;
+    }
+    std::unique_ptr<TEvents> fEvents;
     QString fRCFormula;
     QString fRCFormulaFormat;
     QString fRCFormulaArgs;

@@ -11,7 +11,6 @@
 
 TToken::TToken(TFunction* AFunction, qint32 APosition, qint32 ALength, qint32 ALevel)
     : fFunction(AFunction)
-    , fItems(TArenaAllocator<TToken*>(AFunction ? &AFunction->Arena() : nullptr))
     , fPosition(APosition)
     , fLength(ALength)
     , fLevel(ALevel)
@@ -26,26 +25,27 @@ void TToken::DestroyItems()
     // destructor calls: the children are detached onto a work list first.
     if (fItems.empty())
         return;
-    std::vector<TToken*> Pending(fItems.begin(), fItems.end());
-    decltype(fItems)(fItems.get_allocator()).swap(fItems);
+    QVarLengthArray<TToken*, 64> Pending;
+    Pending.append(fItems.begin(), qsizetype(fItems.size()));
+    fItems.Release();
     while (!Pending.empty()) {
         TToken* T = Pending.back();
         Pending.pop_back();
-        Pending.insert(Pending.end(), T->fItems.begin(), T->fItems.end());
-        T->fItems.clear();
+        Pending.append(T->fItems.begin(), qsizetype(T->fItems.size()));
+        T->fItems.Release();
         delete T;
     }
 }
 
-void TToken::MoveItemsFrom(TToken& Source, qsizetype First, qsizetype Last, qsizetype Index)
+void TToken::MoveItemsFrom(
+    TToken& Source, qsizetype First, qsizetype Last, qsizetype Index, TTokenArena& Arena)
 {
-    const auto B = Source.fItems.begin() + First;
-    const auto E = Source.fItems.begin() + Last;
     // Most operators take two operands, which then cost one allocation.
     if (fItems.capacity() < fItems.size() + size_t(Last - First))
-        fItems.reserve(std::max<size_t>(2, fItems.size() + size_t(Last - First)));
-    fItems.insert(fItems.begin() + Index, B, E);
-    Source.fItems.erase(B, E);
+        fItems.Reserve(std::max<size_t>(2, fItems.size() + size_t(Last - First)), Arena);
+    fItems.Insert(
+        size_t(Index), Source.fItems.begin() + First, Source.fItems.begin() + Last, Arena);
+    Source.fItems.Erase(size_t(First), size_t(Last));
 }
 
 IInterfaceGridObject* TToken::GridObject() const
@@ -94,7 +94,8 @@ TToken* TToken::FindToken(qint32 APosition)
         Pending.pop_back();
         if (T->Covers(APosition))
             return T;
-        Pending.insert(Pending.end(), T->fItems.rbegin(), T->fItems.rend());
+        Pending.insert(Pending.end(), std::make_reverse_iterator(T->fItems.end()),
+            std::make_reverse_iterator(T->fItems.begin()));
     }
     return nullptr;
 }

@@ -2,6 +2,7 @@
 
 #include "formula/CalcValue.h"
 #include "formula/TokenArena.h"
+#include "formula/TokenList.h"
 #include "grid/model/GridCell.h"
 
 #include <QString>
@@ -25,7 +26,6 @@ class TToken {
 public:
     TToken(TFunction* AFunction, qint32 APosition, qint32 ALength, qint32 ALevel);
     virtual ~TToken();
-    TToken(const TToken&) = delete;
     TToken& operator=(const TToken&) = delete;
 
     // Tokens live in their formula's arena; deleting one runs its destructor
@@ -62,17 +62,25 @@ public:
 
     TCalcValue Values(qint64 Index) const { return GetValues(Index); }
 
+    // A copy of this token's own fields in Arena, its children left out, and
+    // the size of such a copy: a parsed tree is moved this way into memory
+    // of exactly its size.
+    virtual TToken* CloneInto(TTokenArena& Arena) const { return new (Arena) TToken(*this); }
+    virtual std::size_t CloneSize() const { return sizeof(TToken); }
+
     qsizetype Count() const { return qsizetype(fItems.size()); }
     TToken* Items(qsizetype Index) const { return fItems.at(size_t(Index)); }
-    void AddItem(TToken* Item)
+    // Children live in the arena of the formula both tokens belong to.
+    void AddItem(TToken* Item, TTokenArena& Arena)
     {
         if (fItems.capacity() == 0)
-            fItems.reserve(8);
-        fItems.push_back(Item);
+            fItems.Reserve(8, Arena);
+        fItems.PushBack(Item, Arena);
     }
     // Takes ownership of the range [First, Last) of Source's children and
     // puts it, in order, before this token's child at Index.
-    void MoveItemsFrom(TToken& Source, qsizetype First, qsizetype Last, qsizetype Index);
+    void MoveItemsFrom(
+        TToken& Source, qsizetype First, qsizetype Last, qsizetype Index, TTokenArena& Arena);
     // Destroys the children, last to first, without descending recursively.
     void DestroyItems();
 
@@ -91,13 +99,26 @@ public:
     TToken* FindToken(qint32 APosition);
 
 protected:
+    // The root moves a parsed tree's children between arenas.
+    friend class TFunction;
+
+    TToken(const TToken& Other)
+        : fFunction(Other.fFunction)
+        , fPosition(Other.fPosition)
+        , fLength(Other.fLength)
+        , fLevel(Other.fLevel)
+        , fStartToken(Other.fStartToken)
+        , fBeforeOperator(Other.fBeforeOperator)
+        , fOperationState(Other.fOperationState)
+    {
+    }
     bool Covers(qint32 APosition) const
     {
         return fPosition <= APosition && APosition < fPosition + fLength;
     }
 
     TFunction* fFunction;
-    std::vector<TToken*, TArenaAllocator<TToken*>> fItems;
+    TTokenList<TToken*> fItems;
     qint32 fPosition;
     qint32 fLength;
     qint32 fLevel;
@@ -115,7 +136,11 @@ public:
     void Evaluate() override;
     void Clear() override;
 
+    TToken* CloneInto(TTokenArena& Arena) const override { return new (Arena) TValue(*this); }
+    std::size_t CloneSize() const override { return sizeof(TValue); }
+
 protected:
+    TValue(const TValue&) = default;
     TCalcValue fValue;
 };
 
@@ -130,7 +155,11 @@ public:
     TValueState State() const override { return vsConstant; }
     void Evaluate() override;
 
+    TToken* CloneInto(TTokenArena& Arena) const override { return new (Arena) TConstant(*this); }
+    std::size_t CloneSize() const override { return sizeof(TConstant); }
+
 protected:
+    TConstant(const TConstant&) = default;
     void RunCallback();
     qint32 fOperator;
 };
@@ -147,6 +176,8 @@ public:
     void Calculate() override;
     virtual IInterfaceGridObject* GetReferenceGrid() const;
     virtual TCalcValue ReadCell(qint32 ACol, qint32 ARow) const;
+    TToken* CloneInto(TTokenArena& Arena) const override { return new (Arena) TReference(*this); }
+    std::size_t CloneSize() const override { return sizeof(TReference); }
 
     IInterfaceGridObject* ReferenceGridObject() const { return fReferenceGridObject; }
     const TGridRegion& Coord() const { return fCoord; }
@@ -154,11 +185,15 @@ public:
     const QString& RCName() const { return fRCName; }
     void SetRCName(const QString& Value) { fRCName = Value; }
 
+protected:
+    TReference(const TReference&) = default;
+
 private:
+    // First, so that it can fill the space the base leaves after its last field.
+    qint32 fColCount = 0;
     IInterfaceGridObject* fReferenceGridObject = nullptr;
     TGridRegion fCoord;
     qint64 fValueCount = 0;
-    qint32 fColCount = 0;
     QString fRCName;
 };
 
@@ -176,7 +211,11 @@ public:
     void Clear() override;
     void Calculate() override;
 
+    TToken* CloneInto(TTokenArena& Arena) const override { return new (Arena) TOperator(*this); }
+    std::size_t CloneSize() const override { return sizeof(TOperator); }
+
 protected:
+    TOperator(const TOperator&) = default;
     qint64 fValueCount = 0;
 };
 

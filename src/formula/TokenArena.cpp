@@ -1,16 +1,17 @@
 #include "formula/TokenArena.h"
 
 #include <new>
+#include <utility>
 
 void* TTokenArena::Allocate(std::size_t Size)
 {
-    constexpr std::size_t Align = alignof(std::max_align_t);
-    Size = (Size + Align - 1) & ~(Align - 1);
+    Size = Footprint(Size);
     if (Size > fFree) {
-        const std::size_t Header = (sizeof(TBlock) + Align - 1) & ~(Align - 1);
+        const std::size_t Header = Footprint(sizeof(TBlock));
         const std::size_t Bytes = Header + (Size > fNextBlock ? Size : fNextBlock);
         auto* Block = static_cast<TBlock*>(::operator new(Bytes));
         Block->Previous = fLast;
+        Block->Bytes = Bytes;
         fLast = Block;
         fNext = reinterpret_cast<std::byte*>(Block) + Header;
         fFree = Bytes - Header;
@@ -32,4 +33,28 @@ void TTokenArena::Reset()
     }
     fNext = nullptr;
     fFree = 0;
+}
+
+void TTokenArena::Rewind(std::size_t MaxKept)
+{
+    if (!fLast || fLast->Bytes > MaxKept) {
+        Reset();
+        return;
+    }
+    TBlock* Kept = fLast;
+    fLast = Kept->Previous;
+    Reset();
+    Kept->Previous = nullptr;
+    fLast = Kept;
+    const std::size_t Header = Footprint(sizeof(TBlock));
+    fNext = reinterpret_cast<std::byte*>(Kept) + Header;
+    fFree = Kept->Bytes - Header;
+}
+
+void TTokenArena::Swap(TTokenArena& Other)
+{
+    std::swap(fLast, Other.fLast);
+    std::swap(fNext, Other.fNext);
+    std::swap(fFree, Other.fFree);
+    std::swap(fNextBlock, Other.fNextBlock);
 }

@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <new>
-#include <type_traits>
 
 // The memory of one formula's tokens. A formula is parsed into a few dozen
 // small tokens and rebuilt whole when its text changes, so its tokens are
@@ -14,58 +12,39 @@ public:
     TTokenArena(const TTokenArena&) = delete;
     TTokenArena& operator=(const TTokenArena&) = delete;
 
-    // Sets the size of the next block, for a formula of that many characters.
-    // A cell formula then takes one block: its tokens need about this much.
+    // What Allocate takes for an object of Size bytes.
+    static constexpr std::size_t Footprint(std::size_t Size)
+    {
+        return (Size + Align - 1) & ~(Align - 1);
+    }
+    // Sets the size of the next block, for a parse of a formula of that many
+    // characters: generous, as the parse's blocks are given back when its
+    // tree is moved into memory of its exact size.
     void Expect(std::size_t Characters)
     {
-        fNextBlock = Characters * 44 < 256 ? 256 : Characters * 44;
+        fNextBlock = Characters * 64 < 512 ? 512 : Characters * 64;
     }
+    // The next block holds exactly Bytes of allocations.
+    void ExpectBytes(std::size_t Bytes) { fNextBlock = Bytes; }
     void* Allocate(std::size_t Size);
+    void Swap(TTokenArena& Other);
     // Frees every block; the objects in them must have been destroyed.
     void Reset();
+    // Frees every block but the newest, the largest, when it has at most
+    // MaxKept bytes, and makes that one empty again: a scratch arena then
+    // serves the next formula without the heap and holds no more than that.
+    void Rewind(std::size_t MaxKept);
 
 private:
+    // Tokens and their lists hold pointers and 64-bit numbers at most, so
+    // 8-byte steps suffice; wider ones would pad every token.
+    static constexpr std::size_t Align = alignof(void*);
     struct TBlock {
         TBlock* Previous;
+        std::size_t Bytes;
     };
     TBlock* fLast = nullptr;
     std::byte* fNext = nullptr;
     std::size_t fFree = 0;
     std::size_t fNextBlock = 256;
-};
-
-// Lets a token's list of children live in its formula's arena too; without an
-// arena (the root's own list) it falls back to the heap.
-template <class T> class TArenaAllocator {
-public:
-    using value_type = T;
-    // A list moved into place takes its allocator along, so the root can
-    // switch its own children to its arena once the arena exists.
-    using propagate_on_container_move_assignment = std::true_type;
-
-    explicit TArenaAllocator(TTokenArena* AArena = nullptr)
-        : fArena(AArena)
-    {
-    }
-    template <class U>
-    TArenaAllocator(const TArenaAllocator<U>& Other)
-        : fArena(Other.Arena())
-    {
-    }
-
-    T* allocate(std::size_t N)
-    {
-        return static_cast<T*>(
-            fArena ? fArena->Allocate(N * sizeof(T)) : ::operator new(N * sizeof(T)));
-    }
-    void deallocate(T* P, std::size_t)
-    {
-        if (!fArena)
-            ::operator delete(P);
-    }
-    TTokenArena* Arena() const { return fArena; }
-    bool operator==(const TArenaAllocator& Other) const { return fArena == Other.fArena; }
-
-private:
-    TTokenArena* fArena;
 };
