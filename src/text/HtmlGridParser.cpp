@@ -187,6 +187,13 @@ void THTMLGridParser::EndCell()
 {
     fDepth = 1;
     ChopSpaces(fCollect);
+    // LibreOffice writes an empty cell as "<br>" alone; a browser shows it
+    // empty, and pasting it must leave its target as it was.
+    bool OnlyBreaks = true;
+    for (char C : std::as_const(fCollect))
+        OnlyBreaks = OnlyBreaks && (C == '\r' || C == '\n');
+    if (OnlyBreaks)
+        fCollect.clear();
     DeliverCell(fCellCol, fCellRow, fIsFormula && !fPasteAsValue ? fFormula : fCollect);
     fIsFormula = false;
     fCollect.clear();
