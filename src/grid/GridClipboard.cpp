@@ -76,8 +76,8 @@ bool GridSelectionCopy(TGridObject& Grid, TGridCopy& Copy)
     TEditStateScope Copying(Grid, esCopyRegion, true);
     TDrawCellInfo Info;
     const TSelection& Selection = Grid.Selection();
-    Copy = WriteGridCopy(U.FirstCol, U.FirstRow, U.LastCol, U.LastRow,
-        [&](qint32 C, qint32 R, TCopyCell& Cell) {
+    Copy = WriteGridCopy(
+        U.FirstCol, U.FirstRow, U.LastCol, U.LastRow, [&](qint32 C, qint32 R, TCopyCell& Cell) {
             if (!Selection.IsSelected(C, R) || !Grid.GetCellInfo(C, R, TCellStates(), Info))
                 return false;
             Cell.FullText = Info.FullText;

@@ -31,5 +31,5 @@ struct TGridCopy {
 // HTML table, which carries fonts, colours and formulas, and as
 // tab-separated text. The bytes are fixed: other programs and our own paste
 // read them.
-TGridCopy WriteGridCopy(
-    qint32 FirstCol, qint32 FirstRow, qint32 LastCol, qint32 LastRow, const TCopyCellSource& Source);
+TGridCopy WriteGridCopy(qint32 FirstCol, qint32 FirstRow, qint32 LastCol, qint32 LastRow,
+    const TCopyCellSource& Source);

@@ -4,7 +4,10 @@
 
 namespace {
 
-bool Is(const QByteArray& Name, const char* Upper) { return qstricmp(Name.constData(), Upper) == 0; }
+bool Is(const QByteArray& Name, const char* Upper)
+{
+    return qstricmp(Name.constData(), Upper) == 0;
+}
 
 bool IsBlock(const QByteArray& N)
 {

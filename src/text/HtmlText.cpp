@@ -35,25 +35,23 @@ constexpr std::pair<const char*, char32_t> OtherNames[] = { { "quot", 34 }, { "a
     { "upsilon", 965 }, { "phi", 966 }, { "chi", 967 }, { "psi", 968 }, { "omega", 969 },
     { "thetasym", 977 }, { "upsih", 978 }, { "piv", 982 }, { "ensp", 8194 }, { "emsp", 8195 },
     { "thinsp", 8201 }, { "zwnj", 8204 }, { "zwj", 8205 }, { "lrm", 8206 }, { "rlm", 8207 },
-    { "ndash", 8211 }, { "mdash", 8212 }, { "lsquo", 8216 }, { "rsquo", 8217 },
-    { "sbquo", 8218 }, { "ldquo", 8220 }, { "rdquo", 8221 }, { "bdquo", 8222 },
-    { "dagger", 8224 }, { "Dagger", 8225 }, { "bull", 8226 }, { "hellip", 8230 },
-    { "permil", 8240 }, { "prime", 8242 }, { "Prime", 8243 }, { "lsaquo", 8249 },
-    { "rsaquo", 8250 }, { "oline", 8254 }, { "frasl", 8260 }, { "euro", 8364 },
-    { "image", 8465 }, { "weierp", 8472 }, { "real", 8476 }, { "trade", 8482 },
-    { "alefsym", 8501 }, { "larr", 8592 }, { "uarr", 8593 }, { "rarr", 8594 }, { "darr", 8595 },
-    { "harr", 8596 }, { "crarr", 8629 }, { "lArr", 8656 }, { "uArr", 8657 }, { "rArr", 8658 },
-    { "dArr", 8659 }, { "hArr", 8660 }, { "forall", 8704 }, { "part", 8706 }, { "exist", 8707 },
-    { "empty", 8709 }, { "nabla", 8711 }, { "isin", 8712 }, { "notin", 8713 }, { "ni", 8715 },
-    { "prod", 8719 }, { "sum", 8721 }, { "minus", 8722 }, { "lowast", 8727 }, { "radic", 8730 },
-    { "prop", 8733 }, { "infin", 8734 }, { "ang", 8736 }, { "and", 8743 }, { "or", 8744 },
-    { "cap", 8745 }, { "cup", 8746 }, { "int", 8747 }, { "there4", 8756 }, { "sim", 8764 },
-    { "cong", 8773 }, { "asymp", 8776 }, { "ne", 8800 }, { "equiv", 8801 }, { "le", 8804 },
-    { "ge", 8805 }, { "sub", 8834 }, { "sup", 8835 }, { "nsub", 8836 }, { "sube", 8838 },
-    { "supe", 8839 }, { "oplus", 8853 }, { "otimes", 8855 }, { "perp", 8869 }, { "sdot", 8901 },
-    { "lceil", 8968 }, { "rceil", 8969 }, { "lfloor", 8970 }, { "rfloor", 8971 },
-    { "lang", 9001 }, { "rang", 9002 }, { "loz", 9674 }, { "spades", 9824 }, { "clubs", 9827 },
-    { "hearts", 9829 }, { "diams", 9830 } };
+    { "ndash", 8211 }, { "mdash", 8212 }, { "lsquo", 8216 }, { "rsquo", 8217 }, { "sbquo", 8218 },
+    { "ldquo", 8220 }, { "rdquo", 8221 }, { "bdquo", 8222 }, { "dagger", 8224 }, { "Dagger", 8225 },
+    { "bull", 8226 }, { "hellip", 8230 }, { "permil", 8240 }, { "prime", 8242 }, { "Prime", 8243 },
+    { "lsaquo", 8249 }, { "rsaquo", 8250 }, { "oline", 8254 }, { "frasl", 8260 }, { "euro", 8364 },
+    { "image", 8465 }, { "weierp", 8472 }, { "real", 8476 }, { "trade", 8482 }, { "alefsym", 8501 },
+    { "larr", 8592 }, { "uarr", 8593 }, { "rarr", 8594 }, { "darr", 8595 }, { "harr", 8596 },
+    { "crarr", 8629 }, { "lArr", 8656 }, { "uArr", 8657 }, { "rArr", 8658 }, { "dArr", 8659 },
+    { "hArr", 8660 }, { "forall", 8704 }, { "part", 8706 }, { "exist", 8707 }, { "empty", 8709 },
+    { "nabla", 8711 }, { "isin", 8712 }, { "notin", 8713 }, { "ni", 8715 }, { "prod", 8719 },
+    { "sum", 8721 }, { "minus", 8722 }, { "lowast", 8727 }, { "radic", 8730 }, { "prop", 8733 },
+    { "infin", 8734 }, { "ang", 8736 }, { "and", 8743 }, { "or", 8744 }, { "cap", 8745 },
+    { "cup", 8746 }, { "int", 8747 }, { "there4", 8756 }, { "sim", 8764 }, { "cong", 8773 },
+    { "asymp", 8776 }, { "ne", 8800 }, { "equiv", 8801 }, { "le", 8804 }, { "ge", 8805 },
+    { "sub", 8834 }, { "sup", 8835 }, { "nsub", 8836 }, { "sube", 8838 }, { "supe", 8839 },
+    { "oplus", 8853 }, { "otimes", 8855 }, { "perp", 8869 }, { "sdot", 8901 }, { "lceil", 8968 },
+    { "rceil", 8969 }, { "lfloor", 8970 }, { "rfloor", 8971 }, { "lang", 9001 }, { "rang", 9002 },
+    { "loz", 9674 }, { "spades", 9824 }, { "clubs", 9827 }, { "hearts", 9829 }, { "diams", 9830 } };
 
 const QHash<QString, char32_t>& NamedReferences()
 {
@@ -186,10 +184,9 @@ QString HTMLColor(quint32 Color)
         const char* Name;
     };
     static constexpr TNamed Named[] = { { 0x000000, "black" }, { 0x800000, "maroon" },
-        { 0x008000, "green" }, { 0x808000, "olive" }, { 0x000080, "navy" },
-        { 0x800080, "purple" }, { 0x008080, "teal" }, { 0x808080, "gray" },
-        { 0xC0C0C0, "silver" }, { 0xFF0000, "red" }, { 0x00FF00, "lime" },
-        { 0xFFFF00, "yellow" }, { 0x0000FF, "blue" }, { 0xFF00FF, "fuchsia" },
+        { 0x008000, "green" }, { 0x808000, "olive" }, { 0x000080, "navy" }, { 0x800080, "purple" },
+        { 0x008080, "teal" }, { 0x808080, "gray" }, { 0xC0C0C0, "silver" }, { 0xFF0000, "red" },
+        { 0x00FF00, "lime" }, { 0xFFFF00, "yellow" }, { 0x0000FF, "blue" }, { 0xFF00FF, "fuchsia" },
         { 0x00FFFF, "aqua" }, { 0xFFFFFF, "white" }, { 0xC0DCC0, "moneygreen" },
         { 0x87CEEB, "skyblue" }, { 0xF0FBFF, "cream" }, { 0xA0A0A0, "medgray" } };
     const quint32 R = Color & 0xFF;

@@ -1,5 +1,5 @@
-#include "TestGridWindow.h"
 #include "grid/GridClipboard.h"
+#include "TestGridWindow.h"
 #include "grid/GridObject.h"
 #include "grid/Undo.h"
 #include "text/MyClipboard.h"

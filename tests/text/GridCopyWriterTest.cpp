@@ -27,7 +27,8 @@ TGridCopy Write(const TCells& Cells, qint32 C1, qint32 R1, qint32 C2, qint32 R2)
     });
 }
 
-const QByteArray Style = " style=\"font-family:Arial; font-size:10pt; color:black; background: white;\"";
+const QByteArray Style
+    = " style=\"font-family:Arial; font-size:10pt; color:black; background: white;\"";
 
 }
 
@@ -38,9 +39,13 @@ TEST(GridCopyWriter, WritesATwoByTwoBlockByteForByte)
     const TGridCopy Copy = Write(Cells, 1, 1, 2, 2);
     EXPECT_EQ(Copy.Html,
         "<table cellpadding=5 cellspacing=1 border=0>\r\n"
-        "<tr><td" + Style + ">\r\na</td>\r\n<td" + Style + ">\r\nb</td>\r\n</tr>"
-        "<tr><td" + Style + ">\r\nc</td>\r\n<td" + Style + ">\r\nd</td>\r\n</tr>"
-        "</table>");
+        "<tr><td"
+            + Style + ">\r\na</td>\r\n<td" + Style
+            + ">\r\nb</td>\r\n</tr>"
+              "<tr><td"
+            + Style + ">\r\nc</td>\r\n<td" + Style
+            + ">\r\nd</td>\r\n</tr>"
+              "</table>");
     EXPECT_EQ(Copy.Text, QStringLiteral("a\tb\r\nc\td\r\n"));
 }
 
@@ -67,8 +72,7 @@ TEST(GridCopyWriter, EscapesBreaksFormulasColoursAndEmptyCells)
             "a\r\nb\rc\nd" },
         { "formula", TCopyCell { "=R[-1]C&\"<\"", "3<", "Arial", 10, 0, 0xFFFFFF },
             "<td" + Style + " x:fmla=\"=R[-1]C&amp;&quot;&lt;&quot;\">\r\n3&lt;</td>\r\n", "3<" },
-        { "colours and font",
-            TCopyCell { "Ж", "Ж", "Times New Roman", 12, 0x0000FF, 0xF0F0F0 },
+        { "colours and font", TCopyCell { "Ж", "Ж", "Times New Roman", 12, 0x0000FF, 0xF0F0F0 },
             "<td style=\"font-family:Times New Roman; font-size:12pt; color:red; background: "
             "#F0F0F0;\">\r\n\xD0\x96</td>\r\n",
             "Ж" },
@@ -82,8 +86,10 @@ TEST(GridCopyWriter, EscapesBreaksFormulasColoursAndEmptyCells)
     }
     const TGridCopy Gap = Write({ { { 1, 1 }, Plain("a") }, { { 3, 1 }, Plain("c") } }, 1, 1, 3, 1);
     EXPECT_EQ(Gap.Html,
-        "<table cellpadding=5 cellspacing=1 border=0>\r\n<tr><td" + Style + ">\r\na</td>\r\n"
-        "<td>\r\n</td>\r\n<td" + Style + ">\r\nc</td>\r\n</tr></table>");
+        "<table cellpadding=5 cellspacing=1 border=0>\r\n<tr><td" + Style
+            + ">\r\na</td>\r\n"
+              "<td>\r\n</td>\r\n<td"
+            + Style + ">\r\nc</td>\r\n</tr></table>");
     EXPECT_EQ(Gap.Text, QStringLiteral("a\t\tc\r\n"));
 }
 
@@ -95,7 +101,8 @@ TEST(GridCopyWriter, WhatIsCopiedPastesBack)
     const TGridCopy Copy = Write(Cells, 1, 1, 2, 2);
     const QByteArray Clip = TMyClipboard::HtmlHeader(Copy.Html.size()) + Copy.Html;
     for (const bool Values : { false, true }) {
-        const std::vector<TPastedCell> Pasted = ReadPastedCells(Clip, QString(), 5, 7, Values, 10, 10);
+        const std::vector<TPastedCell> Pasted
+            = ReadPastedCells(Clip, QString(), 5, 7, Values, 10, 10);
         ASSERT_EQ(Pasted.size(), 4u);
         EXPECT_EQ(Pasted[0].Text, QStringLiteral("a<b>&c"));
         EXPECT_EQ(Pasted[1].Text, QStringLiteral("две\r\nстроки"));

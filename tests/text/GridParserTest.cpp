@@ -100,8 +100,7 @@ TEST(HtmlGridParser, ReadsRowsAndCells)
             { "1,1=a", "2,1=b", "3,1=c", "2,2=d", "3,2=e", "1,3=f" } },
         { "both spans", "<tr><td colspan=2 rowspan=2>a<td>b<tr><td>c<tr><td>d<td>e<td>f",
             { "1,1=a", "3,1=b", "3,2=c", "1,3=d", "2,3=e", "3,3=f" } },
-        { "bad spans are one", "<td colspan=x rowspan=-2>a<td colspan=0>b",
-            { "1,1=a", "2,1=b" } },
+        { "bad spans are one", "<td colspan=x rowspan=-2>a<td colspan=0>b", { "1,1=a", "2,1=b" } },
         { "nested table is text of its cell",
             "<table><tr><td>a<table><tr><td>x</td><td>y</td></tr><tr><td>z</td></tr></table>"
             "</td><td>b</td></tr></table>",
@@ -168,11 +167,11 @@ TEST(HtmlGridParser, MarkersWinOverOffsetsCountedInCharacters)
     const QByteArray Body = Prologue + "<!--StartFragment-->" + Fragment + "<!--EndFragment-->"
         + "</table></body></html>";
     const qsizetype Start = QString::fromUtf8(Prologue).size() + 20;
-    QByteArray Header = QStringLiteral("Version:0.9\r\nStartFragment:%1\r\nEndFragment:%2\r\n")
-                            .arg(Start, 10, 10, QLatin1Char('0'))
-                            .arg(Start + QString::fromUtf8(Fragment).size(), 10, 10,
-                                QLatin1Char('0'))
-                            .toLatin1();
+    QByteArray Header
+        = QStringLiteral("Version:0.9\r\nStartFragment:%1\r\nEndFragment:%2\r\n")
+              .arg(Start, 10, 10, QLatin1Char('0'))
+              .arg(Start + QString::fromUtf8(Fragment).size(), 10, 10, QLatin1Char('0'))
+              .toLatin1();
     THTMLGridParser P(true, false);
     EXPECT_EQ(Cells(P, Header + Body), (QStringList { "1,1=a", "2,1=б" }));
     EXPECT_EQ(P.StartFragment(), Header.size() + Prologue.size() + 20);

@@ -25,7 +25,8 @@ QByteArray WithHeader(const QByteArray& Before, const QByteArray& Fragment, cons
 {
     const QByteArray Template = "Version:0.9\r\nStartHTML:%1\r\nEndHTML:%2\r\n"
                                 "StartFragment:%3\r\nEndFragment:%4\r\n";
-    const qsizetype HeaderSize = QString::fromLatin1(Template).arg(0, 10).arg(0, 10).arg(0, 10).arg(0, 10).size();
+    const qsizetype HeaderSize
+        = QString::fromLatin1(Template).arg(0, 10).arg(0, 10).arg(0, 10).arg(0, 10).size();
     const qsizetype Start = HeaderSize + Before.size();
     const qsizetype End = Start + Fragment.size();
     const QByteArray Header = QString::fromLatin1(Template)
@@ -76,20 +77,23 @@ TEST(PasteFormats, LibreOfficeCalc)
 
 TEST(PasteFormats, LibreOfficeWriter)
 {
-    const QByteArray Html = R"(<meta http-equiv="content-type" content="text/html; charset=utf-8"><title></title><meta name="generator" content="LibreOffice"><style type="text/css">@page { size: 21cm 29.7cm; margin: 2cm } p { line-height: 115%; margin-bottom: 0.25cm } td p { orphans: 0; widows: 0 }</style><table width="100%" cellpadding="4" cellspacing="0"><col width="128*"/><col width="128*"/><tr valign="top"><td width="50%" style="border-top: 1px solid #000000; border-bottom: 1px solid #000000; padding: 0.1cm"><p>Шифр</p></td><td width="50%" style="border: 1px solid #000000; padding: 0.1cm"><p>Результат</p></td></tr><tr valign="top"><td width="50%" style="border-bottom: 1px solid #000000; padding: 0.1cm"><p>А-17</p></td><td width="50%" style="border: 1px solid #000000; padding: 0.1cm"><p>этанол 0,8 ‰</p><p>17.12 </p></td></tr></table><p style="line-height: 100%; margin-bottom: 0cm"><br/></p>)";
+    const QByteArray Html
+        = R"(<meta http-equiv="content-type" content="text/html; charset=utf-8"><title></title><meta name="generator" content="LibreOffice"><style type="text/css">@page { size: 21cm 29.7cm; margin: 2cm } p { line-height: 115%; margin-bottom: 0.25cm } td p { orphans: 0; widows: 0 }</style><table width="100%" cellpadding="4" cellspacing="0"><col width="128*"/><col width="128*"/><tr valign="top"><td width="50%" style="border-top: 1px solid #000000; border-bottom: 1px solid #000000; padding: 0.1cm"><p>Шифр</p></td><td width="50%" style="border: 1px solid #000000; padding: 0.1cm"><p>Результат</p></td></tr><tr valign="top"><td width="50%" style="border-bottom: 1px solid #000000; padding: 0.1cm"><p>А-17</p></td><td width="50%" style="border: 1px solid #000000; padding: 0.1cm"><p>этанол 0,8 ‰</p><p>17.12 </p></td></tr></table><p style="line-height: 100%; margin-bottom: 0cm"><br/></p>)";
     EXPECT_EQ(Paste(Html),
         (QStringList { "1,1=Шифр", "2,1=Результат", "1,2=А-17", "2,2=этанол 0,8 ‰\\r\\n17.12" }));
 }
 
 TEST(PasteFormats, BrowserSpreadsheet)
 {
-    const QByteArray Html = R"(<meta charset='utf-8'><google-sheets-html-origin><style type="text/css"><!--td {border: 1px solid #cccccc;}br {mso-data-placement:same-cell;}--></style><table xmlns="http://www.w3.org/1999/xhtml" cellspacing="0" cellpadding="0" dir="ltr" border="1" style="table-layout:fixed;font-size:10pt;font-family:Arial;width:0px;border-collapse:collapse;border:none"><colgroup><col width="100"/><col width="100"/></colgroup><tbody><tr style="height:21px;"><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;">Проба</td><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;text-align:right;" data-sheets-value="{&quot;1&quot;:3,&quot;3&quot;:12.5}">12,5</td></tr><tr style="height:21px;"><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;wrap-strategy:4;white-space:normal;word-wrap:break-word;">строка 1<br>строка 2</td><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;"></td></tr></tbody></table>)";
+    const QByteArray Html
+        = R"(<meta charset='utf-8'><google-sheets-html-origin><style type="text/css"><!--td {border: 1px solid #cccccc;}br {mso-data-placement:same-cell;}--></style><table xmlns="http://www.w3.org/1999/xhtml" cellspacing="0" cellpadding="0" dir="ltr" border="1" style="table-layout:fixed;font-size:10pt;font-family:Arial;width:0px;border-collapse:collapse;border:none"><colgroup><col width="100"/><col width="100"/></colgroup><tbody><tr style="height:21px;"><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;">Проба</td><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;text-align:right;" data-sheets-value="{&quot;1&quot;:3,&quot;3&quot;:12.5}">12,5</td></tr><tr style="height:21px;"><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;wrap-strategy:4;white-space:normal;word-wrap:break-word;">строка 1<br>строка 2</td><td style="overflow:hidden;padding:2px 3px 2px 3px;vertical-align:bottom;"></td></tr></tbody></table>)";
     EXPECT_EQ(Paste(Html), (QStringList { "1,1=Проба", "2,1=12,5", "1,2=строка 1\\r\\nстрока 2" }));
 }
 
 TEST(PasteFormats, BrowserDocument)
 {
-    const QByteArray Html = R"(<meta charset="utf-8"><b style="font-weight:normal;" id="docs-internal-guid-5c1e2f3a-7fff-1a2b-3c4d-5e6f70819203"><div dir="ltr" style="margin-left:0pt;" align="left"><table style="border:none;border-collapse:collapse;"><colgroup><col width="301" /><col width="301" /></colgroup><tbody><tr style="height:0pt"><td style="border-left:solid #000000 1pt;border-right:solid #000000 1pt;vertical-align:top;padding:5pt 5pt 5pt 5pt;overflow:hidden;overflow-wrap:break-word;"><p dir="ltr" style="line-height:1.2;margin-top:0pt;margin-bottom:0pt;"><span style="font-size:11pt;font-family:Arial,sans-serif;color:#000000;font-weight:400;">Дата</span></p></td><td style="vertical-align:top;padding:5pt 5pt 5pt 5pt;"><p dir="ltr" style="line-height:1.2;margin-top:0pt;margin-bottom:0pt;"><span style="font-size:11pt;">12.03.2024</span><span style="font-size:11pt;"><br /></span><span style="font-size:11pt;">утро</span></p></td></tr></tbody></table></div></b>)";
+    const QByteArray Html
+        = R"(<meta charset="utf-8"><b style="font-weight:normal;" id="docs-internal-guid-5c1e2f3a-7fff-1a2b-3c4d-5e6f70819203"><div dir="ltr" style="margin-left:0pt;" align="left"><table style="border:none;border-collapse:collapse;"><colgroup><col width="301" /><col width="301" /></colgroup><tbody><tr style="height:0pt"><td style="border-left:solid #000000 1pt;border-right:solid #000000 1pt;vertical-align:top;padding:5pt 5pt 5pt 5pt;overflow:hidden;overflow-wrap:break-word;"><p dir="ltr" style="line-height:1.2;margin-top:0pt;margin-bottom:0pt;"><span style="font-size:11pt;font-family:Arial,sans-serif;color:#000000;font-weight:400;">Дата</span></p></td><td style="vertical-align:top;padding:5pt 5pt 5pt 5pt;"><p dir="ltr" style="line-height:1.2;margin-top:0pt;margin-bottom:0pt;"><span style="font-size:11pt;">12.03.2024</span><span style="font-size:11pt;"><br /></span><span style="font-size:11pt;">утро</span></p></td></tr></tbody></table></div></b>)";
     EXPECT_EQ(Paste(Html), (QStringList { "1,1=Дата", "2,1=12.03.2024\\r\\nутро" }));
 }
 
@@ -133,7 +137,8 @@ td
     const QByteArray After = "<!--EndFragment-->\r\n</table>\r\n</body>\r\n</html>\r\n";
     const QByteArray Data = WithHeader(Before, Fragment, After);
     EXPECT_EQ(Paste(Data),
-        (QStringList { "1,1=Begin:", "2,1=Eind temperatuur:", "6,1=36,6", "2,2==1+2", "3,2=a < b" }));
+        (QStringList {
+            "1,1=Begin:", "2,1=Eind temperatuur:", "6,1=36,6", "2,2==1+2", "3,2=a < b" }));
     EXPECT_EQ(Paste(Data, QString(), true),
         (QStringList { "1,1=Begin:", "2,1=Eind temperatuur:", "6,1=36,6", "2,2=3", "3,2=a < b" }));
 }
@@ -141,7 +146,8 @@ td
 TEST(PasteFormats, WindowsHtmlFormatFromAWordProcessor)
 {
     const QByteArray Before = "<html><body lang=RU>\r\n";
-    const QByteArray Fragment = R"(<!--StartFragment--><table class=MsoTableGrid border=1 cellspacing=0 cellpadding=0
+    const QByteArray Fragment
+        = R"(<!--StartFragment--><table class=MsoTableGrid border=1 cellspacing=0 cellpadding=0
  style='border-collapse:collapse;border:none'>
  <tr>
   <td width=200 valign=top style='width:150pt;padding:0cm 5.4pt 0cm 5.4pt'>
@@ -161,8 +167,8 @@ TEST(PasteFormats, WindowsHtmlFormatFromAWordProcessor)
  </tr>
 </table><!--EndFragment-->)";
     const QByteArray Data = WithHeader(Before, Fragment, "\r\n</body></html>");
-    EXPECT_EQ(Paste(Data),
-        (QStringList { "1,1=17.12", "2,1=Фамилия", "1,2=Рисунок", "2,2=\u00A0" }));
+    EXPECT_EQ(
+        Paste(Data), (QStringList { "1,1=17.12", "2,1=Фамилия", "1,2=Рисунок", "2,2=\u00A0" }));
 }
 
 TEST(PasteFormats, WhatIsNoTableFallsBackToTheText)

@@ -63,8 +63,8 @@ TEST(XmlParser, ReportsTextOptionsAndTagsInOrder)
             { "option style=font-family:'Times New Roman'; color:red",
                 "tag td open [style=font-family:'Times New Roman'; color:red]" } },
         { "<td x:fmla=\"=SUM(A1:A2)\" nowrap>",
-            { "option x:fmla==SUM(A1:A2)", "option nowrap=",
-                "tag td open [x:fmla==SUM(A1:A2)] [nowrap=]" } },
+            { "option x:fmla==SUM(A1:A2)",
+                "option nowrap=", "tag td open [x:fmla==SUM(A1:A2)] [nowrap=]" } },
         { "<a b=\"\">", { "option b=", "tag a open [b=]" } },
         { "<a href=x/>", { "option href=x", "tag a single [href=x]" } },
         { "a = '1'", { "text a = '1'" } },
@@ -89,7 +89,8 @@ TEST(XmlParser, CommentsAreOneTagWithoutTheirBody)
         { "<!-->x", { "tag -- special", "text x" } },
         { "<!--->x", { "tag -- special", "text x" } },
         { "<![if !vml]><img src=a><![endif]>",
-            { "option !vml]=", "tag [if special [!vml]=]", "option src=a", "tag img open [src=a]", "tag [endif] special" } },
+            { "option !vml]=", "tag [if special [!vml]=]", "option src=a", "tag img open [src=a]",
+                "tag [endif] special" } },
         { "a<!-- never closed <td>x</td>", { "text a" } },
     };
     for (const auto& C : Cases)
