@@ -108,6 +108,18 @@ void CopySelectionToClipboard(TGridObject& Grid, TMyClipboard& Clip)
 void PasteCells(TGridObject& Grid, const std::vector<TPastedCell>& Cells)
 {
     const TGridRegion& Area = Grid.Area();
+    const auto Writable = [&](const TPastedCell& Cell) {
+        return Cell.Col >= Area.FirstCol && Cell.Row >= Area.FirstRow && Cell.Col <= Area.LastCol
+            && Cell.Row <= Area.LastRow && Grid.CanEdit(Cell.Col, Cell.Row);
+    };
+    // Inside the grid's own paste bracket its record takes each cell's
+    // former state as the cell is written.
+    if (Grid.EditState().Contains(esPasteRegion)) {
+        for (const TPastedCell& Cell : Cells)
+            if (Writable(Cell))
+                Grid.SetCellValue(Cell.Col, Cell.Row, Cell.Text);
+        return;
+    }
     TUndoList* List = Grid.UndoList();
     const bool Recording = Grid.UndoEnabled() && List && !Grid.EditState().Contains(esUndo);
     TUndoPaste* Record = Recording
@@ -118,8 +130,7 @@ void PasteCells(TGridObject& Grid, const std::vector<TPastedCell>& Cells)
         // one record keeps each cell's former text and look.
         TEditStateScope Pasting(Grid, esPasteRegion, true);
         for (const TPastedCell& Cell : Cells) {
-            if (Cell.Col < Area.FirstCol || Cell.Row < Area.FirstRow || Cell.Col > Area.LastCol
-                || Cell.Row > Area.LastRow || !Grid.CanEdit(Cell.Col, Cell.Row))
+            if (!Writable(Cell))
                 continue;
             if (Record)
                 Record->Store(Cell.Col, Cell.Row, nullptr);

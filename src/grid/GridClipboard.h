@@ -21,7 +21,9 @@ bool GridSelectionCopy(TGridObject& Grid, TGridCopy& Copy);
 void CopySelectionToClipboard(TGridObject& Grid, TMyClipboard& Clip);
 
 // Writes the cells as one undoable paste; cells that may not be written are
-// left out, and a paste that wrote nothing leaves no undo record.
+// left out, and a paste that wrote nothing leaves no undo record. Called
+// inside the grid's own paste bracket (esPasteRegion set, its undo record
+// current), it only writes, and the bracket's record keeps the cells.
 void PasteCells(TGridObject& Grid, const std::vector<TPastedCell>& Cells);
 // Pastes the clipboard from the top-left cell of the selection's first
 // region on; PasteValues pastes the shown values of formula cells instead

@@ -140,3 +140,17 @@ TEST(GridClipboard, CopyThenPasteElsewhereGivesTheSameTexts)
     EXPECT_EQ(F.Text(3, 4), QStringLiteral("две\r\nстроки"));
     EXPECT_EQ(F.Text(4, 4), QStringLiteral("a<b>&c"));
 }
+
+TEST(GridClipboard, InsideTheGridsPasteBracketItOnlyWrites)
+{
+    TClipboardGrid F;
+    F.Select({ 1, 1, 1, 1 });
+    F.PutHtml("<td>x<td>y");
+    TEditStates Pasting = F.G.EditState();
+    Pasting.Include(esPasteRegion);
+    F.G.SetEditState(Pasting);
+    PasteIntoSelection(F.G, F.Clip, false);
+    EXPECT_EQ(F.Text(2, 1), QStringLiteral("y"));
+    EXPECT_EQ(F.G.UndoList()->Count(), 0) << "the bracket's record is the grid's";
+    EXPECT_TRUE(F.G.EditState().Contains(esPasteRegion));
+}
