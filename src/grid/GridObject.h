@@ -495,7 +495,7 @@ private:
     void TickCopy(TGridCell Target);
     void TickMoving(TGridCell Target);
     void EndCopy();
-    void EndMoving();
+    void DropMovedBlock();
     // Opens the drop list of a cell whose button was released.
     void OpenDropListAt(TGridCell Cell);
     // Writes a cell's text through the handler chain without an undo record.
@@ -577,6 +577,7 @@ private:
     TGridCell fCopyHook { -1, -1 };
     TGridCell fStartCopyHook { -1, -1 };
     TGridCell fPressCell { -1, -1 };
+    TGridCell fCopyCurrent { -1, -1 };
     bool fNavigationKeyDown = false;
     // Set while Draw paints on another canvas: the geometry then lays out
     // in that rectangle instead of the window's.

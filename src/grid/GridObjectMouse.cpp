@@ -364,7 +364,7 @@ void TGridObject::MouseUp(TMouseButton, TShiftState, qint32 X, qint32 Y)
         break;
     case gsRowMoving:
     case gsColMoving:
-        EndMoving();
+        DropMovedBlock();
         break;
     default:
         break;
@@ -487,6 +487,7 @@ void TGridObject::TimerTick()
                 : TGridCell { std::clamp(fPressCell.Col, fCopySource.FirstCol, fCopySource.LastCol),
                       std::clamp(fPressCell.Row, fCopySource.FirstRow, fCopySource.LastRow) };
             fStartCopyHook = fCopyHook;
+            fCopyCurrent = fCurrent;
         }
         if (fCopyState != csNone && !fCopyLeftDeadZone) {
             if (std::abs(fCursorPos.x() - fCopyPress.x()) <= CopyDeadZone
@@ -563,6 +564,14 @@ void TGridObject::TickCopy(TGridCell Target)
         DC = std::clamp(DC, fArea.FirstCol - Src.FirstCol, fArea.LastCol - Src.LastCol);
         DR = std::clamp(DR, fArea.FirstRow - Src.FirstRow, fArea.LastRow - Src.LastRow);
         New = { Src.FirstCol + DC, Src.FirstRow + DR, Src.LastCol + DC, Src.LastRow + DR };
+        // The current cell travels with the block, so that it stays inside
+        // the selection the user sees.
+        const TGridCell Current { fCopyCurrent.Col + DC, fCopyCurrent.Row + DR };
+        if (Current != fCurrent) {
+            InvalidateCell(fCurrent);
+            fCurrent = fAnchor = Current;
+            InvalidateCell(fCurrent);
+        }
     }
     const TGridRegion Old = fSelection->IsEmpty() ? Src : fSelection->Last()->Coord();
     if (New == Old)
@@ -592,9 +601,7 @@ void TGridObject::EndCopy()
                 fCurrent = fAnchor = fCopyHook;
             FillRegion(Src, Dest);
         } else {
-            fCurrent.Col += Dest.FirstCol - Src.FirstCol;
-            fCurrent.Row += Dest.FirstRow - Src.FirstRow;
-            fAnchor = fCurrent;
+            // The current cell has moved with the block already.
             MoveRegion(Src, Dest);
         }
     }
@@ -649,7 +656,7 @@ void TGridObject::TickMoving(TGridCell Target)
     InvalidateMovingMark();
 }
 
-void TGridObject::EndMoving()
+void TGridObject::DropMovedBlock()
 {
     const bool IsCol = fGridState == gsColMoving;
     qint32 Start = fStartMoving;
