@@ -40,21 +40,12 @@ TGridObject::TSizingHit TGridObject::HitTestBorders(qint32 X, qint32 Y, bool IsC
     };
     const TGridState Extraction = IsCol ? gsColExtraction : gsRowExtraction;
     const TGridState Sizing = IsCol ? gsColSizing : gsRowSizing;
-    // Heads scrolled out of view before the first shown one: the nearest
-    // collapsed one can be pulled out at the fixed edge.
-    if (First > Fixed && Along <= Origin + FW + S + BorderReach) {
-        int Index = Heads.Count();
-        Heads.Find(First, Index);
-        for (int K = Index - 1; K >= 0; --K) {
-            const THead* H = Heads.Items(K);
-            if (H->Cell() < Fixed)
-                break;
-            if (H->Visible() && H->Size() == 0) {
-                Hit = { Extraction, qint32(H->Cell()), Origin + FW + S, 0 };
-                return Hit;
-            }
-        }
-    }
+    // A collapsed head just before the first shown one, with nothing visible
+    // between, can be pulled out at the fixed edge.
+    if (First > Fixed && Along <= Origin + FW + S + BorderReach)
+        for (qint32 I = First - 1; I >= Fixed && !Visible(I); --I)
+            if (Collapsed(I))
+                return { Extraction, I, Origin + FW + S, 0 };
     qint32 A = Origin + FW;
     qint32 LastVisible = -1;
     for (qint32 C = First; C < Count && A <= End; ++C) {
