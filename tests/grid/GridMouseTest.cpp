@@ -587,6 +587,9 @@ TEST_F(GridMouse, TheControlForwardsThePointerAndShowsTheGridsShapes)
         QMouseEvent E(Type, QPointF(P), QPointF(C.mapToGlobal(P)), B, Held, M);
         QApplication::sendEvent(&C, &E);
     };
+    QFocusEvent Focus(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(&C, &Focus);
+    EXPECT_EQ(G().GridState(), gsFocusing) << "a click that gives the focus is a focusing click";
     Send(QEvent::MouseButtonPress, Center(2, 2), Qt::LeftButton, Qt::LeftButton);
     EXPECT_EQ(G().GridState(), gsSelecting);
     Send(QEvent::MouseMove, Center(4, 4), Qt::NoButton, Qt::LeftButton);
@@ -632,4 +635,54 @@ TEST_F(GridMouse, TheControlForwardsThePointerAndShowsTheGridsShapes)
     Wheel(-40);
     Wheel(80);
     EXPECT_EQ(G().TopRow(), 14) << "a turn back starts counting anew";
+}
+
+TEST_F(GridMouse, SizingLineAndMovingMarkAreDrawnWhileDraggingAndLeaveNothingBehind)
+{
+    G().SetAutoCollapse(false);
+    auto Painted = [&] {
+        C.PaintPending();
+        return C.DrawBitmap().copy();
+    };
+    auto Repainted = [&] {
+        G().InvalidateGrid();
+        return Painted();
+    };
+    auto ExpectClean = [&](const char* Where) {
+        const QImage After = Painted();
+        EXPECT_TRUE(After == Repainted()) << Where << ": the picture differs from a fresh paint";
+    };
+    // Pixels that differ between two pictures in the column at X.
+    auto Changed = [&](const QImage& A, const QImage& B, int X) {
+        int N = 0;
+        for (int Y = 0; Y < A.height(); ++Y)
+            N += A.pixel(X, Y) != B.pixel(X, Y) ? 1 : 0;
+        return N;
+    };
+    const QImage Before = Repainted();
+    const QPoint B = ColBorder(3);
+    Press(B);
+    Move(QPoint(B.x() + 20, B.y()));
+    const QImage Sizing = Painted();
+    EXPECT_GT(Changed(Sizing, Before, B.x() + 20), 50) << "the sizing line shows";
+    Move(QPoint(B.x() + 30, B.y()));
+    const QImage Moved = Painted();
+    EXPECT_EQ(Changed(Moved, Before, B.x() + 20), 0) << "the old line is gone";
+    EXPECT_GT(Changed(Moved, Before, B.x() + 30), 50);
+    Release(QPoint(B.x() + 30, B.y()));
+    ExpectClean("after sizing");
+
+    Drag(Center(2, 0), Center(2, 0));
+    ExpectClean("after selecting");
+    const QImage Selected = Painted();
+    Press(Center(2, 0));
+    Move(Center(5, 0));
+    Tick();
+    const QImage Marked = Painted();
+    int Columns = 0;
+    for (int X = 0; X < Marked.width(); ++X)
+        Columns += Changed(Marked, Selected, X) > 50 ? 1 : 0;
+    EXPECT_GE(Columns, 3) << "the moving mark shows";
+    Release(Center(5, 0));
+    ExpectClean("after moving");
 }
