@@ -83,6 +83,12 @@ void TGridObject::TimerTick()
         const bool Rows = fGridState != gsColSelecting && fGridState != gsColMoving;
         const bool Cols = fGridState != gsRowSelecting && fGridState != gsRowMoving;
         if (fCopyState != csNone && !fStartCopy) {
+            // Something emptied the selection since the press: nothing is
+            // left to copy.
+            if (fSelection->IsEmpty()) {
+                fCopyState = csNone;
+                return;
+            }
             fStartCopy = true;
             fCopySource = fSelection->First()->Coord();
             fCopyIntersectRegion = fCopySource;

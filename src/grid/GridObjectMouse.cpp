@@ -295,20 +295,12 @@ void TGridObject::MouseDown(qint32 X, qint32 Y, TShiftState Shift)
         }
     } else if (FixedRow && ScrollCol && !fRowSelect) {
         fGridState = gsColSelecting;
-        const TGridCell Anchor { Cell.Col, fArea.LastRow };
-        if (Shift.Contains(ssShift))
-            PressSelect(fCurrent, { fCurrent.Col, FixedRows(), Cell.Col, fArea.LastRow }, Anchor, Ctrl);
-        else
-            PressSelect({ Cell.Col, TopRow() }, { Cell.Col, FixedRows(), Cell.Col, fArea.LastRow },
-                Anchor, Ctrl);
+        PressSelect({ Cell.Col, TopRow() }, { Cell.Col, FixedRows(), Cell.Col, fArea.LastRow },
+            { Cell.Col, fArea.LastRow }, Ctrl);
     } else if (FixedCol && ScrollRow && !fRowSelect) {
         fGridState = gsRowSelecting;
-        const TGridCell Anchor { fArea.LastCol, Cell.Row };
-        if (Shift.Contains(ssShift))
-            PressSelect(fCurrent, { FixedCols(), fCurrent.Row, fArea.LastCol, Cell.Row }, Anchor, Ctrl);
-        else
-            PressSelect({ LeftCol(), Cell.Row }, { FixedCols(), Cell.Row, fArea.LastCol, Cell.Row },
-                Anchor, Ctrl);
+        PressSelect({ LeftCol(), Cell.Row }, { FixedCols(), Cell.Row, fArea.LastCol, Cell.Row },
+            { fArea.LastCol, Cell.Row }, Ctrl);
     } else if (FixedCol && FixedRow && !fRowSelect) {
         HideEditor();
         SelectAll();

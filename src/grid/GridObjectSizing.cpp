@@ -176,7 +176,7 @@ void TGridObject::CollapseStep(qint32 NewPos, qint32 X, qint32 Y)
         Remember(fSizingHead);
         // Past the start of the head: it collapses and the border of the
         // head before it is taken up, as far as the pointer went.
-        while (Pointer < fSizingIndex && Pointer >= First()) {
+        while (Pointer < fSizingIndex) {
             qint32 Previous = fSizingIndex - 1;
             while (Previous >= Fixed && !(IsCol ? GetColVisible(Previous) : GetRowVisible(Previous)))
                 --Previous;

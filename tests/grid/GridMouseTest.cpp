@@ -686,3 +686,32 @@ TEST_F(GridMouse, SizingLineAndMovingMarkAreDrawnWhileDraggingAndLeaveNothingBeh
     Release(Center(5, 0));
     ExpectClean("after moving");
 }
+
+TEST_F(GridMouse, BorderDraggedIntoTheHeadersCollapsesTheFirstShownAndComesBack)
+{
+    for (const bool IsCol : { true, false }) {
+        SCOPED_TRACE(IsCol ? "columns" : "rows");
+        auto Size = [&](qint32 I) { return IsCol ? G().GetColWidth(I) : G().GetRowHeight(I); };
+        auto First = [&] { return IsCol ? G().LeftCol() : G().TopRow(); };
+        IsCol ? G().SetLeftCol(3) : G().SetTopRow(5);
+        const qint32 Top = First();
+        const qint32 Full = Size(Top);
+        const QPoint Start = IsCol ? ColBorder(Top + 1) : RowBorder(Top + 1);
+        const QPoint Header = IsCol ? QPoint(Center(0, 0).x(), Start.y()) : QPoint(Start.x(), Center(0, 0).y());
+        const QPoint Step = IsCol ? QPoint(3, 0) : QPoint(0, 3);
+        Press(Start);
+        for (QPoint P = Start; IsCol ? P.x() > Header.x() : P.y() > Header.y(); P -= Step)
+            Move(P);
+        Move(Header);
+        EXPECT_EQ(Size(Top), 0);
+        EXPECT_EQ(Size(Top + 1), 0);
+        EXPECT_EQ(First(), Top + 2) << "the view starts after the collapsed heads";
+        for (QPoint P = Header; IsCol ? P.x() < Start.x() : P.y() < Start.y(); P += Step)
+            Move(P);
+        Move(Start);
+        EXPECT_EQ(First(), Top);
+        EXPECT_EQ(Size(Top), Full);
+        EXPECT_EQ(Size(Top + 1), Full);
+        Release(Start);
+    }
+}
