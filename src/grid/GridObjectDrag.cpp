@@ -188,8 +188,9 @@ void TGridObject::TickCopy(TGridCell Target)
         return;
     fSelection->SetCanRedraw(true);
     fSelection->ChangeLast(New.First(), New.Last());
-    fCopyIntersectRegion = { std::max(Src.FirstCol, New.FirstCol), std::max(Src.FirstRow, New.FirstRow),
-        std::min(Src.LastCol, New.LastCol), std::min(Src.LastRow, New.LastRow) };
+    fCopyIntersectRegion
+        = { std::max(Src.FirstCol, New.FirstCol), std::max(Src.FirstRow, New.FirstRow),
+              std::min(Src.LastCol, New.LastCol), std::min(Src.LastRow, New.LastRow) };
     InvalidateRegion(Src);
 }
 
@@ -257,8 +258,9 @@ void TGridObject::TickMoving(TGridCell Target)
     const qint32 Index = IsCol ? Target.Col : Target.Row;
     if (Index == fEndMoving)
         return;
-    const bool Allowed = IsCol ? CheckColumnDrag(fCursorPos.x(), fCursorPos.y(), Target.Col, Target.Row)
-                               : CheckRowDrag(fCursorPos.x(), fCursorPos.y(), Target.Col, Target.Row);
+    const bool Allowed = IsCol
+        ? CheckColumnDrag(fCursorPos.x(), fCursorPos.y(), Target.Col, Target.Row)
+        : CheckRowDrag(fCursorPos.x(), fCursorPos.y(), Target.Col, Target.Row);
     if (!Allowed)
         return;
     InvalidateMovingMark();
@@ -272,12 +274,14 @@ void TGridObject::DropMovedBlock()
     qint32 Start = fStartMoving;
     qint32 End = fEndMoving;
     InvalidateMovingMark();
-    const bool Agreed = IsCol ? EndColumnDrag(Start, End, fCursorPos) : EndRowDrag(Start, End, fCursorPos);
+    const bool Agreed
+        = IsCol ? EndColumnDrag(Start, End, fCursorPos) : EndRowDrag(Start, End, fCursorPos);
     fEndMoving = -1;
     if (!Agreed || End < 0 || fSelection->IsEmpty())
         return;
     const TGridRegion Block = fSelection->First()->Coord();
-    const qint32 Count = IsCol ? Block.LastCol - Block.FirstCol + 1 : Block.LastRow - Block.FirstRow + 1;
+    const qint32 Count
+        = IsCol ? Block.LastCol - Block.FirstCol + 1 : Block.LastRow - Block.FirstRow + 1;
     const qint32 First = IsCol ? Block.FirstCol : Block.FirstRow;
     const qint32 Last = First + Count - 1;
     const qint32 Limit = IsCol ? fArea.LastCol : fArea.LastRow;
@@ -290,8 +294,9 @@ void TGridObject::DropMovedBlock()
     const qint32 NewFirst = Forward ? End - Count + 1 : End;
     (IsCol ? fColHeads : fRowHeads)->MoveHeads(Start, End, Count);
     const qint32 Shift = NewFirst - First;
-    TGridRegion Moved = IsCol ? TGridRegion { NewFirst, FixedRows(), NewFirst + Count - 1, fArea.LastRow }
-                              : TGridRegion { FixedCols(), NewFirst, fArea.LastCol, NewFirst + Count - 1 };
+    TGridRegion Moved = IsCol
+        ? TGridRegion { NewFirst, FixedRows(), NewFirst + Count - 1, fArea.LastRow }
+        : TGridRegion { FixedCols(), NewFirst, fArea.LastCol, NewFirst + Count - 1 };
     TGridCell Current = fCurrent;
     if (IsCol && Current.Col >= First && Current.Col <= Last)
         Current.Col += Shift;

@@ -86,11 +86,16 @@ int TGridObject::GetCurrentCursor(TShiftState, qint32 X, qint32 Y, qint32 ACol, 
     if (S == gsNormal || S == gsFocusing)
         S = HitTestSizing(X, Y).State;
     switch (S) {
-    case gsRowSizing: return gpRowSizing;
-    case gsColSizing: return gpColSizing;
-    case gsRowExtraction: return gpVertSplit;
-    case gsColExtraction: return gpHorzSplit;
-    default: break;
+    case gsRowSizing:
+        return gpRowSizing;
+    case gsColSizing:
+        return gpColSizing;
+    case gsRowExtraction:
+        return gpVertSplit;
+    case gsColExtraction:
+        return gpHorzSplit;
+    default:
+        break;
     }
     if (fGridState == gsRowMoving || fGridState == gsColMoving
         || ((fGridState == gsNormal || fGridState == gsFocusing)
@@ -109,9 +114,12 @@ int TGridObject::GetCurrentCursor(TShiftState, qint32 X, qint32 Y, qint32 ACol, 
     if (IsInternalEditorOpen())
         return EditorRect().contains(X, Y) ? gpIBeam : gpExcelCross;
     switch (fCopyState != csNone ? fCopyState : HitTestCopy(X, Y)) {
-    case csCopyStretch: return gpCopyStretch;
-    case csCopyDrag: return gpCopyDrag;
-    default: return gpExcelCross;
+    case csCopyStretch:
+        return gpCopyStretch;
+    case csCopyDrag:
+        return gpCopyDrag;
+    default:
+        return gpExcelCross;
     }
 }
 

@@ -47,12 +47,14 @@ void TGridObject::WriteCellText(qint32 ACol, qint32 ARow, const QString& Text)
         ;
     else if (RowHead && RowHead->SetEditText(ACol, ARow, State, ColHead, RowHead, Text))
         ;
-    else if (TCell* Cell = Text.isEmpty() ? fCells->FindCell(ACol, ARow) : fCells->GetCell(ACol, ARow))
+    else if (TCell* Cell
+        = Text.isEmpty() ? fCells->FindCell(ACol, ARow) : fCells->GetCell(ACol, ARow))
         Cell->SetEditText(ACol, ARow, State, ColHead, RowHead, Text);
     InvalidateCell(ACol, ARow);
 }
 
-void TGridObject::PlaceCellRecord(qint32 ACol, qint32 ARow, const TDrawCellInfo& Info, bool HadObject)
+void TGridObject::PlaceCellRecord(
+    qint32 ACol, qint32 ARow, const TDrawCellInfo& Info, bool HadObject)
 {
     if (HadObject) {
         TCell* Cell = fCells->GetCell(ACol, ARow);
@@ -164,8 +166,8 @@ void TGridObject::FillRegion(const TGridRegion& ASource, const TGridRegion& ADes
             for (qint32 C = Dest.FirstCol; C <= Dest.LastCol; ++C) {
                 if (Source.Contains(C, R))
                     continue;
-                const qint32 I = PositiveMod(R - Source.FirstRow, H) * W
-                    + PositiveMod(C - Source.FirstCol, W);
+                const qint32 I
+                    = PositiveMod(R - Source.FirstRow, H) * W + PositiveMod(C - Source.FirstCol, W);
                 SetCellValue(C, R, Texts[size_t(I)]);
             }
     }

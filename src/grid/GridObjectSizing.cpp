@@ -88,7 +88,8 @@ qint32 TGridObject::BodyStart(qint32 Index, bool IsCol) const
     const qint32 S = IsCol ? SpaceWidth() : SpaceHeight();
     const qint32 Fixed = IsCol ? FixedCols() : FixedRows();
     const qint32 First = IsCol ? LeftCol() : TopRow();
-    const qint64 End = IsCol ? qint64(Client.left()) + Client.width() : qint64(Client.top()) + Client.height();
+    const qint64 End
+        = IsCol ? qint64(Client.left()) + Client.width() : qint64(Client.top()) + Client.height();
     qint64 A = IsCol ? Client.left() : Client.top();
     qint32 From = 0;
     if (Index >= Fixed) {
@@ -159,7 +160,8 @@ void TGridObject::CollapseStep(qint32 NewPos, qint32 X, qint32 Y)
     const bool IsCol = fGridState == gsColSizing;
     THeadList& Heads = IsCol ? *fColHeads : *fRowHeads;
     std::vector<THead*>& History = Heads.CollapseHistory();
-    auto InHistory = [&](THead* H) { return std::find(History.begin(), History.end(), H) != History.end(); };
+    auto InHistory
+        = [&](THead* H) { return std::find(History.begin(), History.end(), H) != History.end(); };
     auto Remember = [&](THead* H) {
         if (!InHistory(H)) {
             H->SetAnchorSize(H->Size());
@@ -178,7 +180,8 @@ void TGridObject::CollapseStep(qint32 NewPos, qint32 X, qint32 Y)
         // head before it is taken up, as far as the pointer went.
         while (Pointer < fSizingIndex) {
             qint32 Previous = fSizingIndex - 1;
-            while (Previous >= Fixed && !(IsCol ? GetColVisible(Previous) : GetRowVisible(Previous)))
+            while (
+                Previous >= Fixed && !(IsCol ? GetColVisible(Previous) : GetRowVisible(Previous)))
                 --Previous;
             if (Previous < First())
                 break;

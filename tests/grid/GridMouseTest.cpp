@@ -30,7 +30,10 @@ public:
 
     TGridObject& G() { return C.Grid(); }
 
-    QPoint Center(qint32 Col, qint32 Row) { return G().RegionToRect(TGridRegion::Cell(Col, Row)).center(); }
+    QPoint Center(qint32 Col, qint32 Row)
+    {
+        return G().RegionToRect(TGridRegion::Cell(Col, Row)).center();
+    }
     // The right (bottom) edge of a column's (row's) body, over its header.
     QPoint ColBorder(qint32 Col)
     {
@@ -123,12 +126,10 @@ TEST_F(GridMouse, PressesAndDragsSelectCellsRowsAndColumns)
     const std::vector<TCase> Cases {
         { "click", [](GridMouse& T) { T.Drag(T.Center(3, 4), T.Center(3, 4)); },
             { TGridRegion::Cell(3, 4) }, { 3, 4 } },
-        { "drag over cells",
-            [](GridMouse& T) { T.Drag(T.Center(2, 2), T.Center(4, 3)); }, { { 2, 2, 4, 3 } },
-            { 2, 2 } },
-        { "drag back above the press",
-            [](GridMouse& T) { T.Drag(T.Center(4, 5), T.Center(2, 3)); }, { { 2, 3, 4, 5 } },
-            { 4, 5 } },
+        { "drag over cells", [](GridMouse& T) { T.Drag(T.Center(2, 2), T.Center(4, 3)); },
+            { { 2, 2, 4, 3 } }, { 2, 2 } },
+        { "drag back above the press", [](GridMouse& T) { T.Drag(T.Center(4, 5), T.Center(2, 3)); },
+            { { 2, 3, 4, 5 } }, { 4, 5 } },
         { "shift click",
             [](GridMouse& T) {
                 T.Drag(T.Center(2, 2), T.Center(2, 2));
@@ -156,14 +157,12 @@ TEST_F(GridMouse, PressesAndDragsSelectCellsRowsAndColumns)
             { TGridRegion::Cell(3, 3) }, { 3, 3 } },
         { "column header", [](GridMouse& T) { T.Drag(T.Center(3, 0), T.Center(3, 0)); },
             { { 3, 1, 3, LR } }, { 3, 1 } },
-        { "column headers dragged",
-            [](GridMouse& T) { T.Drag(T.Center(2, 0), T.Center(4, 0)); }, { { 2, 1, 4, LR } },
-            { 2, 1 } },
+        { "column headers dragged", [](GridMouse& T) { T.Drag(T.Center(2, 0), T.Center(4, 0)); },
+            { { 2, 1, 4, LR } }, { 2, 1 } },
         { "row header", [](GridMouse& T) { T.Drag(T.Center(0, 4), T.Center(0, 4)); },
             { { 1, 4, LC, 4 } }, { 1, 4 } },
-        { "row headers dragged down",
-            [](GridMouse& T) { T.Drag(T.Center(0, 4), T.Center(0, 6)); }, { { 1, 4, LC, 6 } },
-            { 1, 4 } },
+        { "row headers dragged down", [](GridMouse& T) { T.Drag(T.Center(0, 4), T.Center(0, 6)); },
+            { { 1, 4, LC, 6 } }, { 1, 4 } },
         { "ctrl row header adds a row",
             [](GridMouse& T) {
                 T.Drag(T.Center(2, 2), T.Center(2, 2));
@@ -331,7 +330,9 @@ TEST_F(GridMouse, ColumnAndRowBlocksMoveToWhereTheyAreDropped)
         EXPECT_EQ(Sender, &G());
         Columns.push_back({ S, E, N });
     };
-    C.OnRowsMoved = [&](TPersistent*, qint32 S, qint32 E, qint32 N) { Rows.push_back({ S, E, N }); };
+    C.OnRowsMoved = [&](TPersistent*, qint32 S, qint32 E, qint32 N) {
+        Rows.push_back({ S, E, N });
+    };
     G().Cols().GetHead(2)->SetTag(2);
     G().Cols().GetHead(3)->SetTag(3);
     G().Cols().GetHead(6)->SetTag(6);
@@ -697,7 +698,8 @@ TEST_F(GridMouse, BorderDraggedIntoTheHeadersCollapsesTheFirstShownAndComesBack)
         const qint32 Top = First();
         const qint32 Full = Size(Top);
         const QPoint Start = IsCol ? ColBorder(Top + 1) : RowBorder(Top + 1);
-        const QPoint Header = IsCol ? QPoint(Center(0, 0).x(), Start.y()) : QPoint(Start.x(), Center(0, 0).y());
+        const QPoint Header
+            = IsCol ? QPoint(Center(0, 0).x(), Start.y()) : QPoint(Start.x(), Center(0, 0).y());
         const QPoint Step = IsCol ? QPoint(3, 0) : QPoint(0, 3);
         Press(Start);
         for (QPoint P = Start; IsCol ? P.x() > Header.x() : P.y() > Header.y(); P -= Step)
