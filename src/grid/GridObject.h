@@ -490,7 +490,10 @@ private:
     void InvalidateSizingLine();
     QRect MovingMarkRect() const;
     void InvalidateMovingMark();
-    TGridCell AutoScroll(TGridCell Target, bool Rows, bool Cols);
+    // Scrolls the view when the pointer is beyond the window's edge or over
+    // the headers with heads scrolled out; answers the data cell the drag
+    // has reached.
+    TGridCell AutoScroll(bool Rows, bool Cols);
     void TickSelecting(TGridCell Target);
     void TickCopy(TGridCell Target);
     void TickMoving(TGridCell Target);

@@ -16,7 +16,7 @@ constexpr int CopyDeadZone = 5;
 
 }
 
-TGridCell TGridObject::AutoScroll(TGridCell Target, bool Rows, bool Cols)
+TGridCell TGridObject::AutoScroll(bool Rows, bool Cols)
 {
     const QRect Client = GetClientRect();
     const qint32 X = fCursorPos.x();
@@ -57,7 +57,7 @@ TGridCell TGridObject::AutoScroll(TGridCell Target, bool Rows, bool Cols)
     }
     // Over the headers or beyond the last cell the nearest data cell on
     // screen counts.
-    Target = MouseToCell(X, Y);
+    TGridCell Target = MouseToCell(X, Y);
     const TGridCell Last = GetLastVisible();
     if (X < Client.left() + GetFixedWidth())
         Target.Col = LeftCol();
@@ -105,8 +105,7 @@ void TGridObject::TimerTick()
                 return;
             fCopyLeftDeadZone = true;
         }
-        const TGridCell Target
-            = AutoScroll(MouseToCell(fCursorPos.x(), fCursorPos.y()), Rows, Cols);
+        const TGridCell Target = AutoScroll(Rows, Cols);
         if (fGridState == gsRowMoving || fGridState == gsColMoving)
             TickMoving(Target);
         else if (fCopyState != csNone)
