@@ -295,8 +295,14 @@ void TGridObject::DrawCellFace(
         if (fCopyState != csNone)
             Brush = LightenOrDarken(Brush, 15);
         Info.Font().SetColor(Xnor(FontColor, Brush));
-    } else if (fCopyState != csNone && Selected) {
-        Brush = LightenOrDarken(Xnor(Brush, Canvas.ResolveColor(clEditHighlight())), 15);
+    } else if (fCopyState != csNone && fStartCopy && fCopySource.Contains(Info.Col(), Info.Row())) {
+        // The block being copied stays marked where it came from; the part
+        // the copy covers again is told apart by a lighter or darker shade.
+        Brush = Xnor(Brush, Canvas.ResolveColor(clEditHighlight()));
+        const bool Covered = fCopyIntersectRegion.Contains(Info.Col(), Info.Row());
+        if (fCopyState == csCopyStretch ? Covered : !Covered)
+            Brush = LightenOrDarken(Brush, 15);
+        Info.Font().SetColor(Xnor(FontColor, Brush));
     }
     const QRect TextRect = Shrunk(B, Info.Margin ? &*Info.Margin : nullptr);
     const bool Saved = Info.DropList && Info.DropList->ButtonViewStyle != bvsNone;

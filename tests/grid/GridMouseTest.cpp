@@ -458,6 +458,12 @@ TEST_F(GridMouse, DragBorderMovesTheBlockAndUndoPutsEverythingBack)
     Tick();
     Tick();
     EXPECT_EQ(Describe(Regions()), Describe({ { 3, 3, 4, 4 } }));
+    G().InvalidateGrid();
+    C.PaintPending();
+    const QPoint Plain = G().RegionToRect(TGridRegion::Cell(7, 7)).topLeft() + QPoint(6, 6);
+    const QPoint Source = G().RegionToRect(TGridRegion::Cell(2, 3)).topLeft() + QPoint(6, 6);
+    EXPECT_NE(C.DrawBitmap().pixel(Source), C.DrawBitmap().pixel(Plain))
+        << "the block stays marked where it came from";
     Release(To);
     EXPECT_EQ(Text(3, 3), QStringLiteral("a"));
     EXPECT_EQ(Text(4, 3), QStringLiteral("b"));
