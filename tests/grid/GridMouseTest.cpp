@@ -623,6 +623,19 @@ TEST_F(GridMouse, TheControlForwardsThePointerAndShowsTheGridsShapes)
     Send(QEvent::MouseMove, Center(0, 3), Qt::NoButton, Qt::NoButton);
     EXPECT_EQ(C.PointerShape(), gpArrowRight);
 
+    G().SetAutoCollapse(false);
+    G().SetCellValue(2, 3, QStringLiteral("a text far wider than the column it is in"));
+    const qint32 Narrow = G().GetColWidth(2);
+    const QPoint B = ColBorder(2);
+    const std::string Selected = Describe(Regions());
+    Send(QEvent::MouseButtonPress, B, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, B, Qt::LeftButton, Qt::NoButton);
+    Send(QEvent::MouseButtonDblClick, B, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseButtonRelease, B, Qt::LeftButton, Qt::NoButton);
+    EXPECT_GT(G().GetColWidth(2), Narrow) << "a double click on a border fits the column";
+    EXPECT_EQ(G().GridState(), gsNormal);
+    EXPECT_EQ(Describe(Regions()), Selected) << "the double click is not a second press";
+
     Send(QEvent::MouseButtonDblClick, Center(3, 3), Qt::LeftButton, Qt::LeftButton);
     Send(QEvent::MouseButtonRelease, Center(3, 3), Qt::LeftButton, Qt::NoButton);
     EXPECT_TRUE(G().EditorMode());

@@ -524,7 +524,10 @@ void TGridControl::mouseDoubleClickEvent(QMouseEvent* Event)
         S.Include(ssDouble);
         fGridObject->MouseDown(P.x(), P.y(), S);
     }
-    QWidget::mouseDoubleClickEvent(Event);
+    // Not the base handler: it would deliver the double click once more as
+    // a plain press, and a press on a border just fitted would start sizing
+    // it back.
+    Event->accept();
 }
 
 void TGridControl::mouseReleaseEvent(QMouseEvent* Event)
