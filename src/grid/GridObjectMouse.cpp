@@ -352,26 +352,37 @@ void TGridObject::MouseUp(TMouseButton, TShiftState, qint32 X, qint32 Y)
         OpenDropListAt(fActiveCell);
     }
     SetTimer(false, 0);
-    switch (fGridState) {
-    case gsSelecting:
-        if (fCopyState != csNone)
-            EndCopy();
-        break;
-    case gsRowSizing:
-    case gsColSizing:
-        EndSizing();
-        break;
-    case gsRowMoving:
-    case gsColMoving:
-        DropMovedBlock();
-        break;
-    default:
-        break;
+    {
+        // A handler that refuses a write while the drop is put down must not
+        // leave the grid in its drag, holding the pointer.
+        struct TEndDrag {
+            TGridObject& G;
+            ~TEndDrag()
+            {
+                G.fCopyState = csNone;
+                G.fStartCopy = false;
+                G.fGridState = gsNormal;
+                if (G.fGridControl)
+                    G.fGridControl->SetMouseCapture(false);
+            }
+        } EndDrag { *this };
+        switch (fGridState) {
+        case gsSelecting:
+            if (fCopyState != csNone)
+                EndCopy();
+            break;
+        case gsRowSizing:
+        case gsColSizing:
+            EndSizing();
+            break;
+        case gsRowMoving:
+        case gsColMoving:
+            DropMovedBlock();
+            break;
+        default:
+            break;
+        }
     }
-    fCopyState = csNone;
-    fGridState = gsNormal;
-    if (fGridControl)
-        fGridControl->SetMouseCapture(false);
     UpdateActiveCell(X, Y);
     UpdateCursorAt(X, Y);
     if (fRequestInvalidateTransparent) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -735,4 +736,32 @@ TEST_F(GridMouse, BorderDraggedIntoTheHeadersCollapsesTheFirstShownAndComesBack)
         EXPECT_EQ(Size(Top + 1), Full);
         Release(Start);
     }
+}
+
+TEST_F(GridMouse, AWriteRefusedWhileAFillIsPutDownEndsTheDrag)
+{
+    G().SetSelectionFrame(true);
+    G().SetCellValue(2, 2, QStringLiteral("a"));
+    Drag(Center(2, 2), Center(2, 2));
+    const QRect Outer = G().RegionToRect({ 2, 2, 2, 2 }).translated(-1, -1).adjusted(-1, -1, 1, 1);
+    const QPoint Handle = Outer.bottomRight() - QPoint(2, 2);
+    Press(Handle);
+    Move(Center(2, 5));
+    Tick();
+    C.OnSetEditText = [](TPersistent*, qint32, qint32 ARow, TCellStates, THead*, THead*,
+                          const QString&, bool&) {
+        if (ARow == 4)
+            throw std::runtime_error("refused");
+    };
+    EXPECT_THROW(G().MouseUp(mbLeft, {}, Center(2, 5).x(), Center(2, 5).y()), std::runtime_error);
+    C.OnSetEditText = nullptr;
+    Check("refused fill");
+    EXPECT_EQ(G().GridState(), gsNormal);
+    EXPECT_EQ(G().CopyState(), csNone);
+    EXPECT_FALSE(G().TimerRunning());
+    EXPECT_EQ(Text(2, 3), QStringLiteral("a")) << "what was written before the refusal stays";
+    G().UndoList()->Undo();
+    EXPECT_EQ(Text(2, 3), QString()) << "and is taken back with the fill";
+    Drag(Center(4, 4), Center(5, 5));
+    EXPECT_EQ(Describe(Regions()), Describe({ { 4, 4, 5, 5 } })) << "the grid takes presses again";
 }
