@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/GridShiftState.h"
 #include "grid/model/CellList.h"
 #include "grid/model/DrawCellInfo.h"
 #include "grid/model/GridHost.h"
@@ -350,6 +351,55 @@ public:
     bool AdjustHeight(qint32 ARow);
     void ChangeScale(qint32 M, qint32 D);
 
+    // Pointer input, in client coordinates (GridObjectMouse.cpp).
+    virtual void MouseDown(qint32 X, qint32 Y, TShiftState Shift);
+    virtual void MouseMove(TShiftState Shift, qint32 X, qint32 Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, qint32 X, qint32 Y);
+    // True when the wheel scrolled; 120 is one notch.
+    virtual bool MouseWheel(TShiftState Shift, qint32 WheelDelta, QPoint MousePos);
+    virtual void MouseLeave();
+    // The pointer shape (a TGridPointer) for a position over the cell
+    // (ACol, ARow).
+    virtual int GetCurrentCursor(TShiftState Shift, qint32 X, qint32 Y, qint32 ACol, qint32 ARow);
+    void UpdateCursor() { UpdateCursorAt(fCursorPos.x(), fCursorPos.y()); }
+    void UpdateCursorAt(qint32 X, qint32 Y);
+    // Whether the point lies on a border that sizes or pulls out a row or
+    // column.
+    bool SpecialState(qint32 X, qint32 Y) const;
+    // Whether a move of whole columns (rows) can start or go on at the cell.
+    virtual bool CheckColumnDrag(qint32 X, qint32 Y, qint32 ACol, qint32 ARow) const;
+    virtual bool CheckRowDrag(qint32 X, qint32 Y, qint32 ACol, qint32 ARow) const;
+    // Approvals of a move, for descendants; every move is approved here.
+    virtual bool BeginColumnDrag(qint32& Origin, qint32& Destination, QPoint MousePt);
+    virtual bool EndColumnDrag(qint32& Origin, qint32& Destination, QPoint MousePt);
+    virtual bool BeginRowDrag(qint32& Origin, qint32& Destination, QPoint MousePt);
+    virtual bool EndRowDrag(qint32& Origin, qint32& Destination, QPoint MousePt);
+    // Starts or stops the window's repeating timer, whose ticks call
+    // TimerTick.
+    virtual void SetTimer(bool On, int Interval);
+    virtual void TimerTick();
+    bool TimerRunning() const { return fTimerRunning; }
+    bool ButtonCapture() const { return fButtonCapture; }
+    bool ButtonDown() const { return fButtonDown; }
+    bool ButtonPressed() const { return fButtonPressed; }
+    TGridRegion CopySource() const { return fCopySource; }
+    TGridRegion CopyIntersectRegion() const { return fCopyIntersectRegion; }
+    qint32 SizingIndex() const { return fSizingIndex; }
+    qint32 EndMoving() const { return fEndMoving; }
+
+    // Moves the cells of Source, with their look, to Dest of the same size;
+    // undoable unless an undo is being replayed (GridObjectMoveRegion.cpp).
+    void MoveRegion(const TGridRegion& Source, const TGridRegion& Dest);
+    // Repeats the texts of Source over the rest of Dest, which contains it,
+    // as one undoable step.
+    void FillRegion(const TGridRegion& Source, const TGridRegion& Dest);
+
+    // Built-in editor
+    QRect EditorRect() const;
+    void SetCaretAtPoint(qint32 X, qint32 Y, bool Extend);
+    void SelectAllEditorText();
+    bool IsInternalEditorOpen() const;
+
     // Verifies the grid's invariants and those of its lists.
     bool CheckConsistency(QString* Fault = nullptr) const;
 
@@ -414,6 +464,49 @@ private:
     void DrawCellText(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& TextRect);
     void DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& ButtonRect);
     void DrawSelectionFrame(IGridCanvas& Canvas);
+    // The sizing line or the moving mark over the painted cells.
+    void DrawDragFeedback(IGridCanvas& Canvas);
+
+    // Pointer input (GridObjectMouse.cpp, GridObjectSizing.cpp).
+    struct TSizingHit {
+        TGridState State = gsNormal;
+        qint32 Index = -1;
+        qint32 Pos = 0;
+        qint32 Ofs = 0;
+    };
+    TSizingHit HitTestSizing(qint32 X, qint32 Y) const;
+    TSizingHit HitTestBorders(qint32 X, qint32 Y, bool IsCol) const;
+    TCopyState HitTestCopy(qint32 X, qint32 Y) const;
+    bool ButtonHit(TGridCell Cell, qint32 X, qint32 Y);
+    void UpdateActiveCell(qint32 X, qint32 Y);
+    void PressSelect(TGridCell ACurrent, const TGridRegion& Region, TGridCell AAnchor, bool Add);
+    void StartSizing(const TSizingHit& Hit, bool Focusing);
+    void MoveSizing(qint32 X, qint32 Y);
+    void EndSizing();
+    void CollapseStep(qint32 NewPos, qint32 X, qint32 Y);
+    qint32 BodyStart(qint32 Index, bool IsCol) const;
+    qint32 GetSizingSize() const;
+    void SetSizingHead(qint32 Index, bool IsCol);
+    void InvalidateSizingLine();
+    QRect MovingMarkRect() const;
+    void InvalidateMovingMark();
+    // Scrolls the view when the pointer is beyond the window's edge or over
+    // the headers with heads scrolled out; answers the data cell the drag
+    // has reached.
+    TGridCell AutoScroll(bool Rows, bool Cols);
+    void TickSelecting(TGridCell Target);
+    void TickCopy(TGridCell Target);
+    void TickMoving(TGridCell Target);
+    void EndCopy();
+    void DropMovedBlock();
+    // Opens the drop list of a cell whose button was released.
+    void OpenDropListAt(TGridCell Cell);
+    // Writes a cell's text through the handler chain without an undo record.
+    void WriteCellText(qint32 ACol, qint32 ARow, const QString& Text);
+    // Gives the cell the look and text of a record taken elsewhere; without
+    // HadObject the cell is left without a cell object of its own.
+    void PlaceCellRecord(qint32 ACol, qint32 ARow, const TDrawCellInfo& Info, bool HadObject);
+    friend class TUndoDragRegion;
 
     IGridWindow* fGridControl;
     bool fLoading = false;
@@ -464,6 +557,30 @@ private:
     TGridCell fDrawEnd { -1, -1 };
     TColor fBlack = 0;
     TGridCell fHotCell { -1, -1 };
+    QPoint fCursorPos;
+    qint32 fSizingIndex = -1;
+    qint32 fSizingPos = 0;
+    qint32 fSizingOfs = 0;
+    THead* fSizingHead = nullptr;
+    qint32 fStartMoving = -1;
+    qint32 fEndMoving = -1;
+    bool fButtonPressed = false;
+    bool fButtonDown = false;
+    bool fButtonCapture = false;
+    bool fDoubleClick = false;
+    bool fRequestInvalidateTransparent = false;
+    bool fTimerRunning = false;
+    // Copy drag: whether the first tick took the source, where the press
+    // was, and whether the pointer has left the dead zone around it.
+    bool fStartCopy = false;
+    QPoint fCopyPress;
+    bool fCopyLeftDeadZone = false;
+    TGridRegion fCopySource { -1, -1, -1, -1 };
+    TGridRegion fCopyIntersectRegion { -1, -1, -1, -1 };
+    TGridCell fCopyHook { -1, -1 };
+    TGridCell fStartCopyHook { -1, -1 };
+    TGridCell fPressCell { -1, -1 };
+    TGridCell fCopyCurrent { -1, -1 };
     bool fNavigationKeyDown = false;
     // Set while Draw paints on another canvas: the geometry then lays out
     // in that rectangle instead of the window's.

@@ -199,6 +199,7 @@ void TGridObject::PaintGrid(IGridCanvas& Canvas, const QRect& ARect)
     Canvas.FillRect(QRect(QPoint(Client.left(), Bottom + SH), QPoint(Right + SW - 1, Client.bottom())));
     if (Visible)
         DrawSelectionFrame(Canvas);
+    DrawDragFeedback(Canvas);
     Canvas.RestoreState();
 }
 
@@ -294,8 +295,14 @@ void TGridObject::DrawCellFace(
         if (fCopyState != csNone)
             Brush = LightenOrDarken(Brush, 15);
         Info.Font().SetColor(Xnor(FontColor, Brush));
-    } else if (fCopyState != csNone && Selected) {
-        Brush = LightenOrDarken(Xnor(Brush, Canvas.ResolveColor(clEditHighlight())), 15);
+    } else if (fCopyState != csNone && fStartCopy && fCopySource.Contains(Info.Col(), Info.Row())) {
+        // The block being copied stays marked where it came from; the part
+        // the copy covers again is told apart by a lighter or darker shade.
+        Brush = Xnor(Brush, Canvas.ResolveColor(clEditHighlight()));
+        const bool Covered = fCopyIntersectRegion.Contains(Info.Col(), Info.Row());
+        if (fCopyState == csCopyStretch ? Covered : !Covered)
+            Brush = LightenOrDarken(Brush, 15);
+        Info.Font().SetColor(Xnor(FontColor, Brush));
     }
     const QRect TextRect = Shrunk(B, Info.Margin ? &*Info.Margin : nullptr);
     const bool Saved = Info.DropList && Info.DropList->ButtonViewStyle != bvsNone;
@@ -419,11 +426,14 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
     Canvas.SetBrush(Face, true);
     Canvas.SetPen(L.ButtonFlat && !Hot ? Back : Xnor(Face, Shadow), psSolid, 1, pmCopy);
     Canvas.Rectangle(Button);
+    // A button held down under the pointer looks pushed in: light and shadow
+    // trade places.
+    const bool Pressed = fButtonDown && fActiveCell.Col == Info.Col() && fActiveCell.Row == Info.Row();
     if (fCtl3D) {
-        Canvas.SetBrush(clWhite, true);
+        Canvas.SetBrush(Pressed ? Shadow : clWhite, true);
         Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, Button.width() - 2, 1));
         Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, 1, Button.height() - 2));
-        Canvas.SetBrush(Shadow, true);
+        Canvas.SetBrush(Pressed ? clWhite : Shadow, true);
         Canvas.FillRect(QRect(Button.left() + 1, Button.bottom() - 1, Button.width() - 2, 1));
         Canvas.FillRect(QRect(Button.right() - 1, Button.top() + 1, 1, Button.height() - 2));
     }

@@ -47,6 +47,24 @@ public:
     // Runs Event every Interval milliseconds; an empty event stops the timer.
     virtual void SetTimerEvent(std::function<void()> Event, int Interval) = 0;
 
+    // The pointer shape over the grid (a TGridPointer).
+    virtual void SetPointerShape(int Shape) { (void)Shape; }
+    // Keeps the pointer's input while a drag runs outside the window.
+    virtual void SetMouseCapture(bool On) { (void)On; }
+    // Whole columns or rows were dragged to a new place.
+    virtual void ColumnsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount)
+    {
+        (void)AStartMoving;
+        (void)AEndMoving;
+        (void)ACount;
+    }
+    virtual void RowsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount)
+    {
+        (void)AStartMoving;
+        (void)AEndMoving;
+        (void)ACount;
+    }
+
     virtual void TopLeftChanged() = 0;
     virtual void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) = 0;
 

@@ -200,6 +200,40 @@ void TUndoPaste::DoUndo()
     G.InvalidateRegion(fRegion);
 }
 
+TUndoDragRegion::TUndoDragRegion(
+    TGridObject* AGridObject, const TGridRegion& ASource, const TGridRegion& ADest)
+    : TGridObjectUndo(AGridObject)
+    , fSourceRegion(ASource)
+    , fDestRegion(ADest)
+{
+}
+
+void TUndoDragRegion::StoreCell(std::unique_ptr<TDrawCellInfo> Info, bool HadObject)
+{
+    if (!Info)
+        return;
+    fMemory += qint64(sizeof(TDrawCellInfo)) + 4 * Info->FullText.size() + 64;
+    fList.push_back({ std::move(Info), HadObject });
+}
+
+void TUndoDragRegion::DoUndo()
+{
+    TGridObject& G = GridObject();
+    G.HideEditor();
+    G.MoveRegion(fDestRegion, fSourceRegion);
+    // The cells the block covered come back, except where the block itself
+    // has just returned.
+    for (const TStored& S : fList) {
+        const TDrawCellInfo& Info = *S.Info;
+        if (fSourceRegion.Contains(Info.Col(), Info.Row()))
+            continue;
+        G.PlaceCellRecord(Info.Col(), Info.Row(), Info, S.HadObject);
+    }
+    fList.clear();
+    G.InvalidateRegion(fSourceRegion);
+    G.InvalidateRegion(fDestRegion);
+}
+
 TUndoList::TUndoList(TGridObject* AGridObject)
     : fGridObject(AGridObject)
 {

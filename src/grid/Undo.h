@@ -104,6 +104,33 @@ private:
     qint64 fMemory = 64;
 };
 
+// A block of cells dragged to another place: the cells it covered there,
+// so that taking the move back restores them.
+class TUndoDragRegion : public TGridObjectUndo {
+public:
+    TUndoDragRegion(TGridObject* AGridObject, const TGridRegion& ASource, const TGridRegion& ADest);
+    TGridRegion SourceRegion() const { return fSourceRegion; }
+    TGridRegion DestRegion() const { return fDestRegion; }
+    int Count() const { return int(fList.size()); }
+    // Takes over the record of the cell at (ACol, ARow) as the move finds
+    // it; HadObject tells whether a cell object stood there.
+    void StoreCell(std::unique_ptr<TDrawCellInfo> Info, bool HadObject);
+    qint64 MemorySize() const override { return fMemory; }
+
+protected:
+    void DoUndo() override;
+
+private:
+    struct TStored {
+        std::unique_ptr<TDrawCellInfo> Info;
+        bool HadObject;
+    };
+    std::vector<TStored> fList;
+    TGridRegion fSourceRegion;
+    TGridRegion fDestRegion;
+    qint64 fMemory = 64;
+};
+
 // The records of one grid, newest last.
 class TUndoList {
 public:

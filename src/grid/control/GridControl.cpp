@@ -3,6 +3,7 @@
 #include "grid/GridObject.h"
 #include "grid/Undo.h"
 #include "grid/control/GridContextMenu.h"
+#include "grid/control/GridCursors.h"
 #include "grid/control/GridGrab.h"
 #include "grid/control/PainterCanvas.h"
 #include "grid/control/ScrollThrottle.h"
@@ -11,6 +12,7 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
@@ -46,6 +48,38 @@ void ScrollImage(QImage& Image, const QRect& Area, int DX, int DY)
     else
         for (int Y = Src.top(); Y <= Src.bottom(); ++Y)
             Move(Y);
+}
+
+TShiftState ShiftOf(Qt::KeyboardModifiers M, Qt::MouseButtons B)
+{
+    TShiftState S;
+    if (M & Qt::ShiftModifier)
+        S.Include(ssShift);
+    if (M & Qt::AltModifier)
+        S.Include(ssAlt);
+    if (M & Qt::ControlModifier)
+        S.Include(ssCtrl);
+    if (B & Qt::LeftButton)
+        S.Include(ssLeft);
+    if (B & Qt::RightButton)
+        S.Include(ssRight);
+    if (B & Qt::MiddleButton)
+        S.Include(ssMiddle);
+    return S;
+}
+
+QCursor CursorOf(int Shape)
+{
+    switch (Shape) {
+    case gpHandPoint: return QCursor(Qt::PointingHandCursor);
+    case gpDrag: return QCursor(Qt::DragMoveCursor);
+    case gpMultiDrag: return QCursor(Qt::DragCopyCursor);
+    case gpIBeam: return QCursor(Qt::IBeamCursor);
+    case gpHorzSplit: return QCursor(Qt::SplitHCursor);
+    case gpVertSplit: return QCursor(Qt::SplitVCursor);
+    default: break;
+    }
+    return Shape >= gpExcelCross ? GridCursor(Shape) : QCursor(Qt::ArrowCursor);
 }
 
 }
@@ -346,6 +380,42 @@ void TGridControl::FireTimer()
         fTimerEvent();
 }
 
+void TGridControl::SetPointerShape(int Shape)
+{
+    if (Shape == fPointerShape)
+        return;
+    fPointerShape = Shape;
+    if (Shape == gpDefault)
+        unsetCursor();
+    else
+        setCursor(CursorOf(Shape));
+}
+
+void TGridControl::SetMouseCapture(bool On)
+{
+    // Qt holds the pointer for the pressed widget anyway; the explicit grab
+    // keeps it while the drag runs over other windows.
+    if (On && !fGrabbed && isVisible()) {
+        grabMouse();
+        fGrabbed = true;
+    } else if (!On && fGrabbed) {
+        releaseMouse();
+        fGrabbed = false;
+    }
+}
+
+void TGridControl::ColumnsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount)
+{
+    if (OnColumnsMoved)
+        OnColumnsMoved(fGridObject.get(), AStartMoving, AEndMoving, ACount);
+}
+
+void TGridControl::RowsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount)
+{
+    if (OnRowsMoved)
+        OnRowsMoved(fGridObject.get(), AStartMoving, AEndMoving, ACount);
+}
+
 void TGridControl::TopLeftChanged()
 {
     if (OnTopLeftChanged)
@@ -403,6 +473,9 @@ void TGridControl::SaveHideSelectionForDropDown()
 
 void TGridControl::focusInEvent(QFocusEvent* Event)
 {
+    // The click that brought the focus is a focusing click for the grid.
+    if (Event->reason() == Qt::MouseFocusReason && fGridObject->GridState() == gsNormal)
+        fGridObject->SetGridState(gsFocusing);
     // Only a drop list saved a value; without one the grid's own stays.
     if (fHideSelectionBeforeDropDown) {
         fGridObject->SetHideSelection(*fHideSelectionBeforeDropDown);
@@ -433,9 +506,44 @@ void TGridControl::contextMenuEvent(QContextMenuEvent* Event)
     PrepareContextMenu()->popup(Event->globalPos());
 }
 
+void TGridControl::mousePressEvent(QMouseEvent* Event)
+{
+    const QPoint P = Event->position().toPoint();
+    if (Event->button() == Qt::LeftButton)
+        fGridObject->MouseDown(P.x(), P.y(), ShiftOf(Event->modifiers(), Qt::LeftButton));
+    else if (Event->button() == Qt::RightButton)
+        update();
+    QWidget::mousePressEvent(Event);
+}
+
+void TGridControl::mouseDoubleClickEvent(QMouseEvent* Event)
+{
+    const QPoint P = Event->position().toPoint();
+    if (Event->button() == Qt::LeftButton) {
+        TShiftState S = ShiftOf(Event->modifiers(), Qt::LeftButton);
+        S.Include(ssDouble);
+        fGridObject->MouseDown(P.x(), P.y(), S);
+    }
+    // Not the base handler: it would deliver the double click once more as
+    // a plain press, and a press on a border just fitted would start sizing
+    // it back.
+    Event->accept();
+}
+
+void TGridControl::mouseReleaseEvent(QMouseEvent* Event)
+{
+    const QPoint P = Event->position().toPoint();
+    const TMouseButton B = Event->button() == Qt::RightButton ? mbRight
+        : Event->button() == Qt::MiddleButton                ? mbMiddle
+                                                              : mbLeft;
+    fGridObject->MouseUp(B, ShiftOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
+    QWidget::mouseReleaseEvent(Event);
+}
+
 void TGridControl::mouseMoveEvent(QMouseEvent* Event)
 {
     const QPoint P = Event->position().toPoint();
+    fGridObject->MouseMove(ShiftOf(Event->modifiers(), Event->buttons()), P.x(), P.y());
     const TGridCell Cell = fGridObject->MouseToCell(P.x(), P.y());
     if (Cell != fHintCell) {
         fHintCell = Cell;
@@ -454,23 +562,33 @@ void TGridControl::leaveEvent(QEvent* Event)
 {
     fHintCell = { -1, -1 };
     fGridObject->SetHotCell({ -1, -1 });
+    fGridObject->MouseLeave();
     QWidget::leaveEvent(Event);
 }
 
 void TGridControl::wheelEvent(QWheelEvent* Event)
 {
-    const QPoint Delta = Event->angleDelta();
-    const bool Horizontal = Delta.y() == 0 || (Event->modifiers() & Qt::ShiftModifier);
-    const int Steps = (Horizontal ? (Delta.x() != 0 ? Delta.x() : Delta.y()) : Delta.y()) / 40;
-    if (Steps == 0) {
+    const int Delta = Event->angleDelta().y();
+    if (Delta == 0) {
         Event->ignore();
         return;
     }
-    const int Bar = Horizontal ? 0 : 1;
-    for (int I = 0; I < std::abs(Steps); ++I)
-        ScrollEvent(Bar, Steps > 0 ? scLineUp : scLineDown, 0);
-    ScrollEvent(Bar, scEndScroll, 0);
-    Event->accept();
+    // Touchpads and fine wheels report parts of a notch; they are added up
+    // until they make whole notches, or such a device would never scroll.
+    if ((fWheelRest < 0) != (Delta < 0))
+        fWheelRest = 0;
+    fWheelRest += Delta;
+    const int Notches = fWheelRest / 120;
+    if (Notches == 0) {
+        Event->accept();
+        return;
+    }
+    fWheelRest -= Notches * 120;
+    const QPoint P = Event->position().toPoint();
+    if (fGridObject->MouseWheel(ShiftOf(Event->modifiers(), Event->buttons()), Notches * 120, P))
+        Event->accept();
+    else
+        Event->ignore();
 }
 
 void TGridControl::KeyStroke(int Key, Qt::KeyboardModifiers Modifiers)

@@ -81,6 +81,10 @@ public:
     std::function<void()> OnTopLeftChanged;
     std::function<void()> OnSelectionChanged;
     std::function<bool(int Key, Qt::KeyboardModifiers)> OnKeyDown;
+    TMovedEvent OnColumnsMoved;
+    TMovedEvent OnRowsMoved;
+    // The pointer shape the grid asked for last (a TGridPointer).
+    int PointerShape() const { return fPointerShape; }
 
     // IGridWindow
     QRect ClientRect() const override;
@@ -96,6 +100,10 @@ public:
     void UpdateScrollBars() override;
     bool ScrollArea(const QRect& Area, qint32 DX, qint32 DY) override;
     void SetTimerEvent(std::function<void()> Event, int Interval) override;
+    void SetPointerShape(int Shape) override;
+    void SetMouseCapture(bool On) override;
+    void ColumnsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount) override;
+    void RowsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount) override;
     void TopLeftChanged() override;
     void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) override;
     bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
@@ -114,6 +122,9 @@ protected:
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
     void contextMenuEvent(QContextMenuEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void leaveEvent(QEvent* Event) override;
     void wheelEvent(QWheelEvent* Event) override;
@@ -147,4 +158,7 @@ private:
     QString fWideHint;
     TGridCell fHintCell { -1, -1 };
     std::optional<bool> fHideSelectionBeforeDropDown;
+    int fPointerShape = 0;
+    bool fGrabbed = false;
+    int fWheelRest = 0;
 };

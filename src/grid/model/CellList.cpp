@@ -124,6 +124,19 @@ void TCellList::Sort()
 void TCellList::UpdateIndexes()
 {
     TCollectionUpdate Update(*this);
+    // A column or row dragged elsewhere takes its cells along: each cell is
+    // placed where its heads now are. Head numbers are unique, so no two
+    // cells meet at one place.
+    if (IGridHost* G = Grid())
+        for (int I = 0; I < Count(); ++I) {
+            TCell* C = Items(I);
+            const TGridCell At = C->Coord();
+            const TGridRegion Place = TGridRegion::Cell(At.Col, At.Row);
+            if (At.Col < 0 || At.Row < 0 || C->RegionCoord() == Place)
+                continue;
+            C->StorePlace(Place, TCell::NumberOf(*G, At));
+            C->StoreName(G->GetRegionName(Place));
+        }
     Sort();
 }
 

@@ -24,3 +24,7 @@ using TGetCellInfo = std::function<void(TPersistent* Sender, qint32 ACol, qint32
 using TDrawCellEvent = std::function<void(TPersistent* Sender, qint32 ACol, qint32 ARow,
     TCellStates AState, THead* AColHead, THead* ARowHead, QRect ATextRect,
     TDrawCellInfo& CellInfo, IGridCanvas* ACanvas, bool& Handled)>;
+// Whole columns or rows were dragged: ACount of them from AStartMoving so
+// that they end at AEndMoving.
+using TMovedEvent = std::function<void(TPersistent* Sender, qint32 AStartMoving,
+    qint32 AEndMoving, qint32 ACount)>;
