@@ -4,6 +4,7 @@
 #include "grid/model/TextFlags.h"
 
 #include <algorithm>
+#include <exception>
 
 TGridObjectUndo::TGridObjectUndo(TGridObject* AGridObject)
     : fGridObject(AGridObject)
@@ -44,7 +45,9 @@ TUndoEdit::TUndoEdit(TGridObject* AGridObject, qint32 ACol, qint32 ARow)
     TGridObject& G = GridObject();
     if (G.EditorMode() && G.EditCell() == TGridCell { ACol, ARow }) {
         fEditorMode = true;
-        fSavedText = G.EditorText().GetWideText();
+        fSavedText = G.Editor().Text();
+        fCaretPos = G.Editor().CaretPos();
+        fStartPos = G.Editor().StartPos();
     } else {
         fSavedText = G.GetCellText(ACol, ARow, TCellStates());
     }
@@ -80,8 +83,7 @@ void TUndoEdit::DoUndo()
             UndoList()->SetStartEditor();
         G.ShowEditor();
     }
-    G.EditorText().SetWideText(fSavedText);
-    G.InvalidateCell(fCol, fRow);
+    G.SetEditorState(fSavedText, fCaretPos, fStartPos);
 }
 
 TUndoCell::TUndoCell(TGridObject* AGridObject, std::unique_ptr<TCellObject> ACellObject)
@@ -152,6 +154,37 @@ void TUndoCell::DoUndo()
     fCellObject.reset();
     G.Cells().Sort();
     G.InvalidateCell(At);
+}
+
+qint64 TUndoGroup::MemorySize() const
+{
+    qint64 Total = 64;
+    for (const auto& I : fItems)
+        Total += I->MemorySize();
+    return Total;
+}
+
+QString TUndoGroup::GetContext() const
+{
+    return fItems.empty() ? QString() : fItems.back()->Context();
+}
+
+void TUndoGroup::DoUndo()
+{
+    // Each step is taken even when one before it fails; the first failure
+    // is reported once all have run.
+    std::exception_ptr Failure;
+    for (auto It = fItems.rbegin(); It != fItems.rend(); ++It) {
+        try {
+            (*It)->DoUndo();
+        } catch (...) {
+            if (!Failure)
+                Failure = std::current_exception();
+        }
+    }
+    fItems.clear();
+    if (Failure)
+        std::rethrow_exception(Failure);
 }
 
 void TUndoPaste::Store(qint32 ACol, qint32 ARow, const TDrawCellInfo* ACellInfo)
