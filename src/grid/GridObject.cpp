@@ -643,5 +643,20 @@ bool TGridObject::CheckConsistency(QString* Fault) const
     if (!fRowSelect && !fSelection->IsEmpty()
         && !fSelection->Last()->Coord().Contains(fCurrent))
         return Fail(QStringLiteral("current cell outside the last selected region"));
+    if (!fUndoList->CheckConsistency(&Inner))
+        return Fail(Inner);
+    if (fEditorMode != (fEditCell != TGridCell { -1, -1 }))
+        return Fail(QStringLiteral("edit cell and editor mode disagree"));
+    if (fEditorMode && (!fArea.Contains(fEditCell) || IsFixed(fEditCell)))
+        return Fail(QStringLiteral("edit cell outside the data area"));
+    if (!fEditorMode && (fSessionUndo || fStartEditor))
+        return Fail(QStringLiteral("editing state left after the editor closed"));
+    if (fEditorMode) {
+        const TCellEditor& E = Editor();
+        if (!(E.Clamp(E.CaretPos()) == E.CaretPos()) || !(E.Clamp(E.StartPos()) == E.StartPos()))
+            return Fail(QStringLiteral("caret outside the editor's text"));
+        if (E.Text() != fWideStrings.GetWideText())
+            return Fail(QStringLiteral("editor text and its lines disagree"));
+    }
     return true;
 }

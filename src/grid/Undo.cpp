@@ -296,6 +296,26 @@ void TUndoList::Undo()
         G.HideEditor();
 }
 
+bool TUndoList::CheckConsistency(QString* Fault) const
+{
+    auto Fail = [&](const QString& Why) {
+        if (Fault)
+            *Fault = Why;
+        return false;
+    };
+    if (int(fItems.size()) > UndoCount)
+        return Fail(QStringLiteral("more than %1 undo records").arg(UndoCount));
+    if (fItems.size() > 1 && MemorySize() > MemoryLimit)
+        return Fail(QStringLiteral("undo records beyond the memory bound"));
+    for (const auto& I : fItems) {
+        if (!I)
+            return Fail(QStringLiteral("empty undo record"));
+        if (&I->GridObject() != fGridObject || I->fUndoList != this)
+            return Fail(QStringLiteral("undo record of another list"));
+    }
+    return true;
+}
+
 void TUndoList::Clear()
 {
     while (!fItems.empty())

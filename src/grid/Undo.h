@@ -156,6 +156,8 @@ public:
     qint64 MemorySize() const;
     bool StartEditor() const { return fStartEditor; }
     void SetStartEditor() { fStartEditor = true; }
+    // Verifies the bounds and that every record belongs to this list's grid.
+    bool CheckConsistency(QString* Fault = nullptr) const;
     // Call after a record grew: the bound is kept again.
     void Trim();
 
