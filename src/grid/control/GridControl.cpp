@@ -11,6 +11,7 @@
 #include "platform/misc/QtClipboard.h"
 #include "text/MyClipboard.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -414,6 +415,8 @@ void TGridControl::focusInEvent(QFocusEvent* Event)
     }
     fGridObject->Selection().Invalidate();
     fGridObject->InvalidateCell(fGridObject->Current());
+    // The caret shows only while the control has the focus.
+    fGridObject->InvalidateRect(fGridObject->EditorRect());
     QWidget::focusInEvent(Event);
 }
 
@@ -421,6 +424,7 @@ void TGridControl::focusOutEvent(QFocusEvent* Event)
 {
     fGridObject->Selection().Invalidate();
     fGridObject->InvalidateCell(fGridObject->Current());
+    fGridObject->InvalidateRect(fGridObject->EditorRect());
     QWidget::focusOutEvent(Event);
 }
 
@@ -567,6 +571,8 @@ bool TGridControl::event(QEvent* Event)
                 const bool Back = Key->key() == Qt::Key_Backtab
                     || (Key->modifiers() & Qt::ShiftModifier);
                 focusNextPrevChild(!Back);
+                // Handed over: the parent must not move the focus once more.
+                Key->accept();
             }
             return true;
         }
