@@ -375,6 +375,8 @@ public:
     // when the stored text changes.
     virtual void SetCellValue(qint32 ACol, qint32 ARow, const QString& Text);
     TUndoList* UndoList() const { return fUndoList.get(); }
+    // The undo list lets a record go: the editor's session forgets it.
+    void UndoRecordLeaving(const class TGridObjectUndo* Item);
     // Writes a block of texts from (ACol, ARow) on as one undoable paste;
     // cells outside the data area or not writable are left out, and a paste
     // that wrote nothing leaves no record.

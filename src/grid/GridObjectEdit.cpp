@@ -143,6 +143,12 @@ bool TGridObject::EditSessionLive() const
         && fUndoList->Items(fUndoList->Count() - 1) == fSessionUndo;
 }
 
+void TGridObject::UndoRecordLeaving(const TGridObjectUndo* Item)
+{
+    if (Item == fSessionUndo)
+        fSessionUndo = nullptr;
+}
+
 void TGridObject::BeginEditStep()
 {
     // One record covers the whole session: Ctrl+Z takes back the edit, not

@@ -257,11 +257,14 @@ TGridObjectUndo* TUndoList::AddItem(std::unique_ptr<TGridObjectUndo> Item)
 
 void TUndoList::Trim()
 {
-    while (int(fItems.size()) > UndoCount)
+    while (int(fItems.size()) > UndoCount) {
+        fGridObject->UndoRecordLeaving(fItems.front().get());
         fItems.pop_front();
+    }
     qint64 Total = MemorySize();
     while (fItems.size() > 1 && Total > MemoryLimit) {
         Total -= fItems.front()->MemorySize();
+        fGridObject->UndoRecordLeaving(fItems.front().get());
         fItems.pop_front();
     }
 }
@@ -278,8 +281,10 @@ void TUndoList::Remove(TGridObjectUndo* Item)
 {
     auto It = std::find_if(
         fItems.begin(), fItems.end(), [Item](const auto& P) { return P.get() == Item; });
-    if (It != fItems.end())
+    if (It != fItems.end()) {
+        fGridObject->UndoRecordLeaving(Item);
         fItems.erase(It);
+    }
 }
 
 void TUndoList::Undo()
@@ -288,6 +293,7 @@ void TUndoList::Undo()
         return;
     std::unique_ptr<TGridObjectUndo> Item = std::move(fItems.back());
     fItems.pop_back();
+    fGridObject->UndoRecordLeaving(Item.get());
     Item->Undo();
     Item.reset();
     TGridObject& G = *fGridObject;
@@ -318,6 +324,8 @@ bool TUndoList::CheckConsistency(QString* Fault) const
 
 void TUndoList::Clear()
 {
-    while (!fItems.empty())
+    while (!fItems.empty()) {
+        fGridObject->UndoRecordLeaving(fItems.back().get());
         fItems.pop_back();
+    }
 }

@@ -126,8 +126,9 @@ TEST(GridControlKeys, TabPastTheLastCellMovesTheFocusOn)
     QApplication::sendEvent(C, &Last);
     EXPECT_EQ(C->Grid().Current(), (TGridCell { 2, 2 }));
     EXPECT_TRUE(C->Grid().TabStop());
-    if (C->hasFocus() || Next->hasFocus())
+    if (C->hasFocus() || Next->hasFocus()) {
         EXPECT_TRUE(Next->hasFocus()) << "the focus went on to the next control";
+    }
     C->Grid().FocusCell(1, 1, true, true);
     EXPECT_FALSE(C->Grid().EditorMode()) << "no tab character was typed";
 }

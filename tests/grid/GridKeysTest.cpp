@@ -77,11 +77,13 @@ TEST(GridKeys, SequencesMoveWriteAndKeepTheCaret)
         F.Run(C.Steps, C.Name);
         EXPECT_EQ(F.G.Current(), C.Current) << C.Name;
         EXPECT_EQ(F.G.EditorMode(), C.Editing) << C.Name;
-        if (C.Editing)
+        if (C.Editing) {
             EXPECT_EQ(F.G.Editor().Text(), C.Editor) << C.Name;
+        }
         EXPECT_EQ(F.Text(2, 2), C.After) << C.Name;
-        if (C.Caret.Line >= 0)
+        if (C.Caret.Line >= 0) {
             EXPECT_EQ(F.G.Editor().CaretPos(), C.Caret) << C.Name;
+        }
     }
 }
 
@@ -143,8 +145,9 @@ TEST(GridKeys, NothingIsRecordedOrWrittenWhereNoEditorCanWrite)
         F.G.FocusCell(2, 2, true, true);
         F.Run({ Type("x") }, C.Name);
         EXPECT_EQ(F.G.EditorMode(), C.Opens) << C.Name;
-        if (C.Opens)
+        if (C.Opens) {
             EXPECT_EQ(F.G.Editor().Text(), QStringLiteral("keep")) << C.Name;
+        }
         // Clearing follows the rules of writing: a cell that cannot be
         // written cannot be cleared either.
         if (C.Opens)
