@@ -341,7 +341,7 @@ public:
     // The editor's rectangle in client coordinates; empty when closed.
     QRect EditorRect() const;
     // Puts the built-in editor's caret at a client point; Extend keeps the
-    // selection's other end.
+    // selection's other end. The exit keys then stay in the editor.
     void SetCaretAtPoint(qint32 X, qint32 Y, bool Extend);
     void SelectAllEditorText();
     const TCellEditor& Editor() const;

@@ -441,6 +441,9 @@ void TGridObject::SetCaretAtPoint(qint32 X, qint32 Y, bool Extend)
     if (!IsInternalEditorOpen())
         return;
     const TEditorLayout L = LayoutEditor();
+    // A caret placed by the pointer means the user works inside the text:
+    // from now on the arrows move the caret instead of leaving the cell.
+    fStartEditor = false;
     MoveCaret(PixelToChar(L, QPoint(X, Y) - fTextOrigin), Extend, true);
 }
 

@@ -143,6 +143,19 @@ TEST(GridEdit, CaretMapsPixelsToTheNearestCharacterBoundary)
     EXPECT_EQ(F.G.Editor().SelectedText(), QStringLiteral("abcdef"));
 }
 
+TEST(GridEdit, PointerPlacedCaretKeepsTheArrowsInTheEditor)
+{
+    TKeyGrid F;
+    F.G.FocusCell(1, 1, true, true);
+    F.Run({ Type("abc") }, "type");
+    EXPECT_TRUE(F.G.StartEditor());
+    const QRect Text = F.G.EditorRect().adjusted(3, 2, -3, -2);
+    F.G.SetCaretAtPoint(Text.left() + 7, Text.top() + 2, false);
+    F.Run({ Press(vkDown), Press(vkRight) }, "arrows");
+    EXPECT_TRUE(F.G.EditorMode());
+    EXPECT_EQ(F.G.Editor().CaretPos(), (TCharPos { 0, 2 }));
+}
+
 TEST(GridEdit, EditorGrowsOverItsNeighboursAndScrollsItsText)
 {
     TKeyGrid F;
