@@ -541,6 +541,7 @@ private:
     bool fCanWrite = false;
     bool fStartEditor = false;
     bool fCellValueChanged = false;
+    bool fClosingEditor = false;
     QPoint fTextOrigin;
     qint32 fSavedCaretX = 0;
     // The undo record of the open editor's session, while it is the newest.

@@ -161,8 +161,19 @@ void TGridObject::BeginEditStep()
 
 void TGridObject::EndEditor(bool Write)
 {
-    if (!fEditorMode)
+    // A write handler that closes the editor itself (to move its record,
+    // say) must not write the same text a second time.
+    if (!fEditorMode || fClosingEditor)
         return;
+    struct TClosing {
+        bool& Flag;
+        explicit TClosing(bool& F)
+            : Flag(F)
+        {
+            Flag = true;
+        }
+        ~TClosing() { Flag = false; }
+    } Closing(fClosingEditor);
     const TGridCell Cell = fEditCell;
     const QString Text = fInternalEditor || !fGridControl ? Editor().Text()
                                                           : fGridControl->EditorWindowText();

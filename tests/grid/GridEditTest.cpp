@@ -106,6 +106,21 @@ TEST(GridEdit, RefusedValueKeepsTheEditorOpenWithTheTypedText)
     EXPECT_EQ(F.Text(1, 1), QStringLiteral("10"));
 }
 
+TEST(GridEdit, HandlerThatClosesTheEditorWritesOnce)
+{
+    TKeyGrid F;
+    int Writes = 0;
+    F.W.SetText = [&](qint32, qint32, TCellStates, const QString&) {
+        ++Writes;
+        F.G.HideEditor();
+        return true;
+    };
+    F.G.FocusCell(1, 1, true, true);
+    F.Run({ Type("v"), Press(vkReturn) }, "write");
+    EXPECT_EQ(Writes, 1);
+    EXPECT_FALSE(F.G.EditorMode());
+}
+
 TEST(GridEdit, SetCellValueRecordsTheWrittenCellAndComparesCase)
 {
     TKeyGrid F;
