@@ -166,7 +166,4 @@ TCharPos TCellEditor::LineEnd(TCharPos Pos) const
     return { Pos.Line, qint32(Line(Pos.Line).size()) };
 }
 
-TCharPos TCellEditor::TextEnd() const
-{
-    return { LineCount() - 1, qint32(fLines.back().size()) };
-}
+TCharPos TCellEditor::TextEnd() const { return { LineCount() - 1, qint32(fLines.back().size()) }; }

@@ -175,8 +175,8 @@ void TGridObject::EndEditor(bool Write)
         ~TClosing() { Flag = false; }
     } Closing(fClosingEditor);
     const TGridCell Cell = fEditCell;
-    const QString Text = fInternalEditor || !fGridControl ? Editor().Text()
-                                                          : fGridControl->EditorWindowText();
+    const QString Text
+        = fInternalEditor || !fGridControl ? Editor().Text() : fGridControl->EditorWindowText();
     bool Written = false;
     if (Write && fCanWrite && Text != fLoadedText) {
         // Written before anything is closed: a handler that refuses the text
@@ -227,18 +227,20 @@ TGridObject::TEditorLayout TGridObject::LayoutEditor() const
     SyncEditor();
     TEditorLayout L;
     BuildEditorInfo(*L.Cell);
-    const QRect Text = GetTextRect(fEditCell.Col, fEditCell.Row, L.Cell->Margin ? &*L.Cell->Margin : nullptr);
+    const QRect Text
+        = GetTextRect(fEditCell.Col, fEditCell.Row, L.Cell->Margin ? &*L.Cell->Margin : nullptr);
     L.Rect = Text.adjusted(-3, -2, 3, 2);
     L.TextRect = L.Rect.adjusted(3, 2, -3, -2);
     const quint32 Flags = L.Cell->Flags;
-    L.LineFlags = (Flags & (CanvasText::tfExpandTabs | tfNoPrefix)) | tfSingleLine
-        | CanvasText::tfNoClip;
+    L.LineFlags
+        = (Flags & (CanvasText::tfExpandTabs | tfNoPrefix)) | tfSingleLine | CanvasText::tfNoClip;
     IGridCanvas* Canvas = fGridControl ? fGridControl->Canvas() : nullptr;
     const int Count = fEditor.LineCount();
     L.Edges.resize(size_t(Count));
     int Widest = 0;
     if (Canvas) {
-        L.LineHeight = Canvas->TextExtent(L.Cell->Font(), QStringLiteral("A"), L.LineFlags).height();
+        L.LineHeight
+            = Canvas->TextExtent(L.Cell->Font(), QStringLiteral("A"), L.LineFlags).height();
         for (int I = 0; I < Count; ++I) {
             L.Edges[size_t(I)] = Canvas->CharEdges(L.Cell->Font(), fEditor.Line(I), L.LineFlags);
             Widest = std::max(Widest, L.LineWidth(I));
@@ -314,7 +316,8 @@ QPoint TGridObject::CharToPixel(const TEditorLayout& L, TCharPos Pos) const
 {
     Pos = fEditor.Clamp(Pos);
     const std::vector<int>& E = L.Edges[size_t(Pos.Line)];
-    return { L.Lefts[size_t(Pos.Line)] + E[size_t(std::min<qsizetype>(Pos.Char, qsizetype(E.size()) - 1))],
+    return { L.Lefts[size_t(Pos.Line)]
+            + E[size_t(std::min<qsizetype>(Pos.Char, qsizetype(E.size()) - 1))],
         L.Tops[size_t(Pos.Line)] };
 }
 
@@ -485,7 +488,8 @@ void TGridObject::CopyToClipboard()
     if (fSelection->IsEmpty())
         return;
     const TGridRegion R = fSelection->Last()->Coord().Normalized();
-    const qint64 Cells = (qint64(R.LastCol) - R.FirstCol + 1) * (qint64(R.LastRow) - R.FirstRow + 1);
+    const qint64 Cells
+        = (qint64(R.LastCol) - R.FirstCol + 1) * (qint64(R.LastRow) - R.FirstRow + 1);
     // A whole column of a large grid is no clipboard text; the bound keeps
     // a copy from running for minutes and filling the memory.
     if (Cells > 1000000)

@@ -20,8 +20,8 @@ void TGridObject::DrawEditor(IGridCanvas& Canvas)
         return;
     TEditorLayout L = LayoutEditor();
     const QRect Client = GetClientRect();
-    const QRect Scrollable(
-        QPoint(Client.left() + GetFixedWidth(), Client.top() + GetFixedHeight()), Client.bottomRight());
+    const QRect Scrollable(QPoint(Client.left() + GetFixedWidth(), Client.top() + GetFixedHeight()),
+        Client.bottomRight());
     if (!L.Rect.intersects(Scrollable))
         return;
     Canvas.SaveState();
@@ -58,7 +58,8 @@ void TGridObject::DrawEditor(IGridCanvas& Canvas)
         const qint32 To = I == Last.Line ? Last.Char : qint32(Line.size());
         // A selected line break shows as a little box after the line.
         const int Tail = I < Last.Line ? 4 : 0;
-        const QRect Mark(X + E[size_t(From)], Y, E[size_t(To)] - E[size_t(From)] + Tail, L.LineHeight);
+        const QRect Mark(
+            X + E[size_t(From)], Y, E[size_t(To)] - E[size_t(From)] + Tail, L.LineHeight);
         if (Mark.width() <= 0)
             continue;
         Canvas.SetBrush(Highlight, true);

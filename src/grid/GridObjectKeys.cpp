@@ -80,18 +80,14 @@ bool TGridObject::EditorKeyDown(int& Key, TShiftState Shift)
         EditorChanged(Old);
     };
     switch (Key) {
-    case vkBack:
-        Delete(true);
-        return true;
+    case vkBack: Delete(true); return true;
     case vkReturn:
         if (Alt)
             InsertText(QStringLiteral("\r\n"));
         else
             HideEditor();
         return true;
-    case vkEscape:
-        CancelEditor();
-        return true;
+    case vkEscape: CancelEditor(); return true;
     case vkTab:
         // Tab finishes the entry as it would move without the editor.
         if (Alt || Ctrl)
@@ -107,7 +103,8 @@ bool TGridObject::EditorKeyDown(int& Key, TShiftState Shift)
         if (Exits(Key == vkHome ? gcekHome : gcekEnd))
             return Leave();
         if (Key == vkHome)
-            MoveCaret(Ctrl ? fEditor.TextStart() : fEditor.LineStart(fEditor.CaretPos()), Extend, true);
+            MoveCaret(
+                Ctrl ? fEditor.TextStart() : fEditor.LineStart(fEditor.CaretPos()), Extend, true);
         else
             MoveCaret(Ctrl ? fEditor.TextEnd() : fEditor.LineEnd(fEditor.CaretPos()), Extend, true);
         return true;
@@ -145,20 +142,13 @@ bool TGridObject::EditorKeyDown(int& Key, TShiftState Shift)
             CopyToClipboard();
         Delete(false);
         return true;
-    default:
-        break;
+    default: break;
     }
     if (Ctrl) {
         switch (Key) {
-        case vkA:
-            SelectAllEditorText();
-            return true;
-        case vkC:
-            CopyToClipboard();
-            return true;
-        case vkV:
-            PasteFromClipboard(Alt);
-            return true;
+        case vkA: SelectAllEditorText(); return true;
+        case vkC: CopyToClipboard(); return true;
+        case vkV: PasteFromClipboard(Alt); return true;
         case vkX:
             CopyToClipboard();
             if (fEditor.HasSelection())
@@ -168,8 +158,7 @@ bool TGridObject::EditorKeyDown(int& Key, TShiftState Shift)
             if (fUndoEnabled)
                 fUndoList->Undo();
             return true;
-        default:
-            break;
+        default: break;
         }
     }
     return false;
@@ -194,9 +183,7 @@ bool TGridObject::CommandKeyDown(int& Key, TShiftState Shift)
         }
         return true;
     case vkReturn:
-    case vkF2:
-        ShowEditor();
-        return true;
+    case vkF2: ShowEditor(); return true;
     case vkSpace:
         // A drop list takes the space: it opens or cycles and types nothing.
         if (Ctrl || Alt || !DropListTakesKey(fCurrent))
@@ -216,18 +203,13 @@ bool TGridObject::CommandKeyDown(int& Key, TShiftState Shift)
             CopyToClipboard();
         ClearSelection();
         return true;
-    default:
-        break;
+    default: break;
     }
     if (!Ctrl)
         return false;
     switch (Key) {
-    case vkA:
-        SelectAll();
-        return true;
-    case vkC:
-        CopyToClipboard();
-        return true;
+    case vkA: SelectAll(); return true;
+    case vkC: CopyToClipboard(); return true;
     case vkV:
         if (!fReadOnly)
             PasteFromClipboard(Alt);
@@ -240,8 +222,7 @@ bool TGridObject::CommandKeyDown(int& Key, TShiftState Shift)
         if (fUndoEnabled)
             fUndoList->Undo();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -263,8 +244,8 @@ bool TGridObject::Navigate(int Key, TShiftState Shift)
         fGridState = Ctrl ? gsNormal : gsSelecting;
         SetNavigationKeyDown(true);
     }
-    const bool Extending = Shift.Contains(ssShift) && !fSelection->IsEmpty() && Key != vkTab
-        && !fRowSelect;
+    const bool Extending
+        = Shift.Contains(ssShift) && !fSelection->IsEmpty() && Key != vkTab && !fRowSelect;
     const TGridCell From = Extending ? fAnchor : fCurrent;
     TGridCell Shown;
     const TGridCell Last = GetLastVisible(&Shown);
@@ -432,7 +413,8 @@ bool TGridObject::KeyPress(QChar& Key)
                 fEditor.SetText(QString());
                 EditorChanged(Old);
             } else if (fGridControl) {
-                fGridControl->ShowEditorWindow(GetTextRect(fEditCell.Col, fEditCell.Row).adjusted(0, 0, 1, 1), QString(Key));
+                fGridControl->ShowEditorWindow(
+                    GetTextRect(fEditCell.Col, fEditCell.Row).adjusted(0, 0, 1, 1), QString(Key));
             }
         }
         fStartEditor = true;

@@ -145,7 +145,8 @@ TEST(GridControlKeys, SeparateEditorTakesTheTextAndGivesEnterToTheGrid)
     EXPECT_FALSE(E->isHidden());
     EXPECT_EQ(E->WideText(), QStringLiteral("old"));
     E->SetWideText(QStringLiteral("new"));
-    QKeyEvent Enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, 0, 0, 0, QStringLiteral("\r"));
+    QKeyEvent Enter(
+        QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, 0, 0, 0, QStringLiteral("\r"));
     QApplication::sendEvent(E, &Enter);
     EXPECT_FALSE(F.C.Grid().EditorMode());
     EXPECT_EQ(F.Text(1, 1), QStringLiteral("new")) << "no line break before the commit";

@@ -21,8 +21,8 @@ TEST(GridEdit, HandlerChainTakesTheFirstThatHandles)
     TKeyGrid F;
     THead* Col = F.G.Cols().GetHead(1);
     QString Order;
-    Col->OnGetEditText = [&](TPersistent*, qint32, qint32, TCellStates, THead*, THead*,
-                             QString& V, bool& Handled) {
+    Col->OnGetEditText = [&](TPersistent*, qint32, qint32, TCellStates, THead*, THead*, QString& V,
+                             bool& Handled) {
         Order += u'c';
         V = QStringLiteral("from head");
         Handled = true;

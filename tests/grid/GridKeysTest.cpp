@@ -34,8 +34,8 @@ TEST(GridKeys, SequencesMoveWriteAndKeepTheCaret)
         { "typed after the caret moved", "", { Type("abc"), Press(vkLeft), Type("X") }, { 2, 2 },
             true, "abXc", "" },
         { "F2 keeps the exit keys for the caret", "hello",
-            { Press(vkF2), Press(vkUp), Press(vkLeft), Press(vkDown), Press(vkLeft) }, { 2, 2 }, true,
-            "hello", "hello", { 0, 3 } },
+            { Press(vkF2), Press(vkUp), Press(vkLeft), Press(vkDown), Press(vkLeft) }, { 2, 2 },
+            true, "hello", "hello", { 0, 3 } },
         { "Enter opens, Enter writes", "x", { Press(vkReturn), Type("y"), Press(vkReturn) },
             { 2, 2 }, false, "", "xy" },
         { "Escape leaves the value", "old", { Type("new"), Press(vkEscape) }, { 2, 2 }, false, "",
@@ -56,15 +56,16 @@ TEST(GridKeys, SequencesMoveWriteAndKeepTheCaret)
             { 2, 3 }, false, "", "" },
         { "Home and End go to the row's ends", "", { Press(vkEnd) }, { 5, 2 }, false, "", "" },
         { "Ctrl+End goes to the last cell", "", { Press(vkEnd, Ctrl) }, { 5, 5 }, false, "", "" },
-        { "Ctrl+Home goes to the first cell", "", { Press(vkHome, Ctrl) }, { 1, 1 }, false, "", "" },
+        { "Ctrl+Home goes to the first cell", "", { Press(vkHome, Ctrl) }, { 1, 1 }, false, "",
+            "" },
         { "Delete clears", "gone", { Press(vkDelete) }, { 2, 2 }, false, "", "" },
         { "Ctrl+Z takes a typed entry back in one step", "old",
             { Type("hello"), Press(vkReturn), Press(vkZ, Ctrl) }, { 2, 2 }, false, "", "old" },
         { "Ctrl+Z after Backspace brings the old text back", "old",
             { Press(vkBack), Type("n"), Press(vkReturn), Press(vkZ, Ctrl) }, { 2, 2 }, false, "",
             "old" },
-        { "Ctrl+Z in the editor restores its text", "old",
-            { Type("abc"), Press(vkZ, Ctrl) }, { 2, 2 }, true, "old", "old" },
+        { "Ctrl+Z in the editor restores its text", "old", { Type("abc"), Press(vkZ, Ctrl) },
+            { 2, 2 }, true, "old", "old" },
         { "Ctrl+Z after a clear", "gone", { Press(vkDelete), Press(vkZ, Ctrl) }, { 2, 2 }, false,
             "", "gone" },
     };
@@ -105,8 +106,8 @@ TEST(GridKeys, TabWrapsOrHandsTheFocusOverAtTheLastCell)
 {
     for (const bool TabStop : { false, true }) {
         for (const bool Editing : { false, true }) {
-            const std::string Name = std::string(TabStop ? "tab stop" : "no tab stop")
-                + (Editing ? ", editing" : "");
+            const std::string Name
+                = std::string(TabStop ? "tab stop" : "no tab stop") + (Editing ? ", editing" : "");
             TKeyGrid F;
             F.W.TabStop = TabStop;
             F.G.FocusCell(5, 5, true, true);
@@ -133,7 +134,8 @@ TEST(GridKeys, NothingIsRecordedOrWrittenWhereNoEditorCanWrite)
     } Cases[] = {
         { "read-only column head over a writable cell",
             [](TKeyGrid& F) { F.G.Cols().GetHead(2)->SetReadOnly(true); }, true },
-        { "read-only cell", [](TKeyGrid& F) { F.G.Cells().GetCell(2, 2)->SetReadOnly(true); }, true },
+        { "read-only cell", [](TKeyGrid& F) { F.G.Cells().GetCell(2, 2)->SetReadOnly(true); },
+            true },
         { "row select", [](TKeyGrid& F) { F.G.SetRowSelect(true); }, false },
         { "editor lock", [](TKeyGrid& F) { F.G.SetEditorLock(true); }, false },
     };
