@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <span>
+#include <vector>
 
 class TGridFont;
 
@@ -57,6 +58,12 @@ public:
     // Draws Text into Rect with the given flags and returns the height of the
     // text; with tfCalcRect nothing is drawn and Rect becomes the text's box.
     virtual int DrawText(const QString&, QRect&, quint32) { return 0; }
+    // The pen position after each character of Line drawn on one line with
+    // Font: element k is the width of the first k characters, the last one
+    // the line's width. Tabs expand as DrawText expands them with the same
+    // flags, so that a caret placed by these figures stands where the text
+    // is drawn.
+    virtual std::vector<int> CharEdges(const TGridFont& Font, const QString& Line, quint32 Flags);
 
     virtual void IntersectClip(const QRect&) { }
     virtual void ExcludeClip(const QRect&) { }

@@ -298,14 +298,6 @@ bool TGridObject::IsSelected(qint32 ACol, qint32 ARow) const
     return fSelection->IsSelected(ACol, ARow);
 }
 
-void TGridObject::CloseEditor()
-{
-    if (fEditorMode)
-        InvalidateCell(fEditCell);
-    fEditorMode = false;
-    fEditCell = { -1, -1 };
-}
-
 void TGridObject::FocusCell(qint32 ACol, qint32 ARow, bool CanRedraw, bool Collapse)
 {
     if (fCurrent.Col == ACol && fCurrent.Row == ARow && !fSelection->IsEmpty() && !fFormulaState)
@@ -463,12 +455,8 @@ bool TGridObject::BuildCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, TH
 
 bool TGridObject::CanEdit(qint32 ACol, qint32 ARow) const
 {
-    if (fReadOnly || IsFixed(ACol, ARow))
-        return false;
-    const THead* C = fColHeads->FindHead(ACol);
-    const THead* R = fRowHeads->FindHead(ARow);
-    const TCell* Cell = fCells->FindCell(ACol, ARow);
-    return !(C && C->ReadOnly()) && !(R && R->ReadOnly()) && !(Cell && Cell->ReadOnly());
+    return CanEdit(ACol, ARow, TCellStates(), fColHeads->FindHead(ACol), fRowHeads->FindHead(ARow),
+        fCells->FindCell(ACol, ARow));
 }
 
 void TGridObject::SetUndoEnabled(bool Value)
@@ -543,16 +531,6 @@ void TGridObject::PasteTexts(
         else
             fUndoList->Trim();
     }
-}
-
-void TGridObject::ShowEditor()
-{
-    if (fEditorMode || IsFixed(fCurrent))
-        return;
-    fWideStrings.SetWideText(GetCellText(fCurrent.Col, fCurrent.Row, TCellStates()));
-    fEditCell = fCurrent;
-    fEditorMode = true;
-    InvalidateCell(fCurrent);
 }
 
 QString TGridObject::GetCellText(qint32 ACol, qint32 ARow, TCellStates AState)
@@ -665,5 +643,20 @@ bool TGridObject::CheckConsistency(QString* Fault) const
     if (!fRowSelect && !fSelection->IsEmpty()
         && !fSelection->Last()->Coord().Contains(fCurrent))
         return Fail(QStringLiteral("current cell outside the last selected region"));
+    if (!fUndoList->CheckConsistency(&Inner))
+        return Fail(Inner);
+    if (fEditorMode != (fEditCell != TGridCell { -1, -1 }))
+        return Fail(QStringLiteral("edit cell and editor mode disagree"));
+    if (fEditorMode && (!fArea.Contains(fEditCell) || IsFixed(fEditCell)))
+        return Fail(QStringLiteral("edit cell outside the data area"));
+    if (!fEditorMode && (fSessionUndo || fStartEditor))
+        return Fail(QStringLiteral("editing state left after the editor closed"));
+    if (fEditorMode) {
+        const TCellEditor& E = Editor();
+        if (!(E.Clamp(E.CaretPos()) == E.CaretPos()) || !(E.Clamp(E.StartPos()) == E.StartPos()))
+            return Fail(QStringLiteral("caret outside the editor's text"));
+        if (E.Text() != fWideStrings.GetWideText())
+            return Fail(QStringLiteral("editor text and its lines disagree"));
+    }
     return true;
 }

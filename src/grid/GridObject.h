@@ -1,6 +1,8 @@
 #pragma once
 
 #include "grid/GridShiftState.h"
+#include "grid/CellEditor.h"
+#include "grid/GridKeys.h"
 #include "grid/model/CellList.h"
 #include "grid/model/DrawCellInfo.h"
 #include "grid/model/GridHost.h"
@@ -19,6 +21,7 @@
 class IGridWindow;
 class IGridCanvas;
 class TUndoList;
+class TUndoEdit;
 
 struct TScrollState {
     qint32 Min = 0;
@@ -143,6 +146,8 @@ public:
     void SetRowSelect(bool Value);
     bool xlCursors() const { return fExcelCursors; }
     void SetxlCursors(bool Value) { fExcelCursors = Value; }
+    bool EditorLock() const { return fEditorLock; }
+    void SetEditorLock(bool Value) { fEditorLock = Value; }
     bool InternalEditor() const { return fInternalEditor; }
     void SetInternalEditor(bool Value) { fInternalEditor = Value; }
     bool ReadOnly() const { return fReadOnly; }
@@ -308,12 +313,71 @@ public:
     // Whether the cell may be written: the grid and the cell's heads and
     // object are not read-only.
     virtual bool CanEdit(qint32 ACol, qint32 ARow) const;
-    // Opens the drawn editor on the current cell with the cell's text.
+    // The same with the heads and the cell at hand; a state holding
+    // csReadOnly refuses too.
+    bool CanEdit(qint32 ACol, qint32 ARow, TCellStates AState, const THead* ColHead,
+        const THead* RowHead, const TCell* Cell) const;
+
+    // Editing (GridObjectEdit.cpp). The text chain: the control's handler,
+    // the column head's, the row head's, the cell's; true for a non-empty
+    // text.
+    bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* ColHead,
+        THead* RowHead, TCell* Cell, QString& Value);
+    // The write chain in the same order, after CanEdit; the cell object is
+    // made when nobody else took the text. Handlers may throw to refuse a
+    // value: nothing is then changed here.
+    bool SetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* ColHead,
+        THead* RowHead, TCell* Cell, const QString& Value);
+    bool CanShowEditor();
+    void SetEditorMode(bool Value);
+    // Opens the editor on the current cell with the cell's text for editing.
     virtual void ShowEditor();
-    void HideEditor() { CloseEditor(); }
-    // Writes a cell's text through the write chain, taking an undo record.
+    // Closes the editor, writing its text when it changed. When the write
+    // is refused by an exception the editor stays open with what was typed
+    // and the exception goes on to the caller.
+    void HideEditor();
+    // Closes the editor without writing.
+    void CancelEditor();
+    bool IsInternalEditorOpen() const { return fEditorMode && fInternalEditor; }
+    // The editor's rectangle in client coordinates; empty when closed.
+    QRect EditorRect() const;
+    // Puts the built-in editor's caret at a client point; Extend keeps the
+    // selection's other end. The exit keys then stay in the editor.
+    void SetCaretAtPoint(qint32 X, qint32 Y, bool Extend);
+    void SelectAllEditorText();
+    const TCellEditor& Editor() const;
+    // Replaces the editor's text and selection, as an undo puts them back.
+    void SetEditorState(const QString& Text, TCharPos Caret, TCharPos Start);
+    // The caret's box in client coordinates, text origin included; empty
+    // when the built-in editor is closed.
+    QRect CaretRect() const;
+    QPoint TextOrigin() const { return fTextOrigin; }
+    // The editor was opened by typing, so the exit keys leave the cell.
+    bool StartEditor() const { return fStartEditor; }
+    // Inserts at the caret of the open built-in editor (typing, input
+    // methods, pasting).
+    void InsertText(const QString& Text);
+    void CopyToClipboard();
+    void PasteFromClipboard(bool PasteValues);
+    // Clears the cells of the selection that may be written, as one
+    // undoable step; false when nothing was cleared.
+    bool ClearSelection();
+
+    // Keys (GridObjectKeys.cpp). KeyDown answers whether the key was
+    // consumed; a consumed key types nothing.
+    bool KeyDown(int& Key, TShiftState Shift);
+    bool KeyPress(QChar& Key);
+    bool KeyUp(int Key, TShiftState Shift);
+    // Tab left the last cell: the window may move the focus on.
+    bool TabStop() const { return fTabStop; }
+    void SetTabStop(bool Value) { fTabStop = Value; }
+
+    // Writes a cell's text through the write chain, taking an undo record
+    // when the stored text changes.
     virtual void SetCellValue(qint32 ACol, qint32 ARow, const QString& Text);
     TUndoList* UndoList() const { return fUndoList.get(); }
+    // The undo list lets a record go: the editor's session forgets it.
+    void UndoRecordLeaving(const class TGridObjectUndo* Item);
     // Writes a block of texts from (ACol, ARow) on as one undoable paste;
     // cells outside the data area or not writable are left out, and a paste
     // that wrote nothing leaves no record.
@@ -394,12 +458,6 @@ public:
     // as one undoable step.
     void FillRegion(const TGridRegion& Source, const TGridRegion& Dest);
 
-    // Built-in editor
-    QRect EditorRect() const;
-    void SetCaretAtPoint(qint32 X, qint32 Y, bool Extend);
-    void SelectAllEditorText();
-    bool IsInternalEditorOpen() const;
-
     // Verifies the grid's invariants and those of its lists.
     bool CheckConsistency(QString* Fault = nullptr) const;
 
@@ -433,10 +491,35 @@ protected:
     virtual std::unique_ptr<THeadList> CreateRowHeads();
     virtual void ScrollView(qint32 DX, qint32 DY);
     virtual void ResetOrigin();
-    // Closes the editor; cell editing writes its text.
+    // Closes the editor on behalf of a move elsewhere, writing its text.
     virtual void CloseEditor();
 
 private:
+    // Editing helpers (GridObjectEdit.cpp).
+    struct TEditorLayout;
+    void SyncEditor() const;
+    TEditorLayout LayoutEditor() const;
+    bool BuildEditorInfo(TDrawCellInfo& Info) const;
+    void EditorChanged(const QRect& OldRect);
+    void ScrollCaretIntoView();
+    void RememberCaretColumn();
+    TCharPos PixelToChar(const TEditorLayout& L, QPoint P) const;
+    QPoint CharToPixel(const TEditorLayout& L, TCharPos Pos) const;
+    void MoveCaret(TCharPos Pos, bool Extend, bool Horizontal);
+    void MoveCaretVertically(int Direction, bool Extend);
+    bool EditSessionLive() const;
+    void BeginEditStep();
+    void EndEditor(bool Write);
+    bool EditorKeyDown(int& Key, TShiftState Shift);
+    bool Navigate(int Key, TShiftState Shift);
+    // The scroll position nearest to First that shows Target whole.
+    TGridCell ScrollToShow(TGridCell First, TGridCell Target) const;
+    bool CommandKeyDown(int& Key, TShiftState Shift);
+    bool DropListTakesKey(TGridCell Cell);
+    // Opens the drop list of a cell; the drop-list code fills it in.
+    void OpenDropList(TGridCell Cell);
+    void DrawEditor(IGridCanvas& Canvas);
+
     // GetCellText with the position's heads and cell already looked up.
     QString CellText(qint32 ACol, qint32 ARow, TCellStates AState, THead* ColHead,
         THead* RowHead, TCell* Cell);
@@ -534,7 +617,24 @@ private:
     bool fEditorMode = false;
     bool fInternalEditor = true;
     bool fReadOnly = false;
+    bool fEditorLock = false;
     TWideText fWideStrings;
+    mutable TCellEditor fEditor;
+    // What fWideStrings held when the editor last took it; a text set there
+    // directly is taken over before the next editing step.
+    mutable QString fEditorShadow;
+    // The text the editor opened with: closing writes only a changed text.
+    QString fLoadedText;
+    bool fCanWrite = false;
+    bool fStartEditor = false;
+    bool fCellValueChanged = false;
+    bool fClosingEditor = false;
+    QPoint fTextOrigin;
+    qint32 fSavedCaretX = 0;
+    // The undo record of the open editor's session, while it is the newest.
+    TUndoEdit* fSessionUndo = nullptr;
+    TShiftState fKeyboardState;
+    bool fKeyDown = false;
     std::array<TColor, 7> fColors;
     QRect fDrawRect;
     TGridCell fNewFirst;

@@ -197,6 +197,7 @@ void TGridObject::PaintGrid(IGridCanvas& Canvas, const QRect& ARect)
     Canvas.SetBrush(Canvas.ResolveColor(clFixedCell()), true);
     Canvas.FillRect(QRect(QPoint(Right + SW, Client.top()), Client.bottomRight()));
     Canvas.FillRect(QRect(QPoint(Client.left(), Bottom + SH), QPoint(Right + SW - 1, Client.bottom())));
+    DrawEditor(Canvas);
     if (Visible)
         DrawSelectionFrame(Canvas);
     DrawDragFeedback(Canvas);

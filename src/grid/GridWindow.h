@@ -68,6 +68,21 @@ public:
     virtual void TopLeftChanged() = 0;
     virtual void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) = 0;
 
+    // Whether the window lets Tab move the focus on when the grid is done
+    // with it.
+    virtual bool IsTabStop() const { return false; }
+    // The control is the one the user works in; only then may an editor open.
+    virtual bool IsActiveControl() const { return true; }
+    // The separate editor window of a grid that does not draw its own
+    // editor: placed over Rect with Text, read back, and hidden.
+    virtual void ShowEditorWindow(const QRect& Rect, const QString& Text)
+    {
+        (void)Rect;
+        (void)Text;
+    }
+    virtual QString EditorWindowText() const { return QString(); }
+    virtual void HideEditorWindow() { }
+
     // The user's handlers; each returns whether it handled the request.
     virtual bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
         THead* ARowHead, QString& Text)

@@ -4,6 +4,7 @@
 #include "grid/model/TextFlags.h"
 
 #include <algorithm>
+#include <exception>
 
 TGridObjectUndo::TGridObjectUndo(TGridObject* AGridObject)
     : fGridObject(AGridObject)
@@ -44,7 +45,9 @@ TUndoEdit::TUndoEdit(TGridObject* AGridObject, qint32 ACol, qint32 ARow)
     TGridObject& G = GridObject();
     if (G.EditorMode() && G.EditCell() == TGridCell { ACol, ARow }) {
         fEditorMode = true;
-        fSavedText = G.EditorText().GetWideText();
+        fSavedText = G.Editor().Text();
+        fCaretPos = G.Editor().CaretPos();
+        fStartPos = G.Editor().StartPos();
     } else {
         fSavedText = G.GetCellText(ACol, ARow, TCellStates());
     }
@@ -80,8 +83,7 @@ void TUndoEdit::DoUndo()
             UndoList()->SetStartEditor();
         G.ShowEditor();
     }
-    G.EditorText().SetWideText(fSavedText);
-    G.InvalidateCell(fCol, fRow);
+    G.SetEditorState(fSavedText, fCaretPos, fStartPos);
 }
 
 TUndoCell::TUndoCell(TGridObject* AGridObject, std::unique_ptr<TCellObject> ACellObject)
@@ -152,6 +154,37 @@ void TUndoCell::DoUndo()
     fCellObject.reset();
     G.Cells().Sort();
     G.InvalidateCell(At);
+}
+
+qint64 TUndoGroup::MemorySize() const
+{
+    qint64 Total = 64;
+    for (const auto& I : fItems)
+        Total += I->MemorySize();
+    return Total;
+}
+
+QString TUndoGroup::GetContext() const
+{
+    return fItems.empty() ? QString() : fItems.back()->Context();
+}
+
+void TUndoGroup::DoUndo()
+{
+    // Each step is taken even when one before it fails; the first failure
+    // is reported once all have run.
+    std::exception_ptr Failure;
+    for (auto It = fItems.rbegin(); It != fItems.rend(); ++It) {
+        try {
+            (*It)->DoUndo();
+        } catch (...) {
+            if (!Failure)
+                Failure = std::current_exception();
+        }
+    }
+    fItems.clear();
+    if (Failure)
+        std::rethrow_exception(Failure);
 }
 
 void TUndoPaste::Store(qint32 ACol, qint32 ARow, const TDrawCellInfo* ACellInfo)
@@ -258,11 +291,14 @@ TGridObjectUndo* TUndoList::AddItem(std::unique_ptr<TGridObjectUndo> Item)
 
 void TUndoList::Trim()
 {
-    while (int(fItems.size()) > UndoCount)
+    while (int(fItems.size()) > UndoCount) {
+        fGridObject->UndoRecordLeaving(fItems.front().get());
         fItems.pop_front();
+    }
     qint64 Total = MemorySize();
     while (fItems.size() > 1 && Total > MemoryLimit) {
         Total -= fItems.front()->MemorySize();
+        fGridObject->UndoRecordLeaving(fItems.front().get());
         fItems.pop_front();
     }
 }
@@ -279,8 +315,10 @@ void TUndoList::Remove(TGridObjectUndo* Item)
 {
     auto It = std::find_if(
         fItems.begin(), fItems.end(), [Item](const auto& P) { return P.get() == Item; });
-    if (It != fItems.end())
+    if (It != fItems.end()) {
+        fGridObject->UndoRecordLeaving(Item);
         fItems.erase(It);
+    }
 }
 
 void TUndoList::Undo()
@@ -289,6 +327,7 @@ void TUndoList::Undo()
         return;
     std::unique_ptr<TGridObjectUndo> Item = std::move(fItems.back());
     fItems.pop_back();
+    fGridObject->UndoRecordLeaving(Item.get());
     Item->Undo();
     Item.reset();
     TGridObject& G = *fGridObject;
@@ -297,8 +336,30 @@ void TUndoList::Undo()
         G.HideEditor();
 }
 
+bool TUndoList::CheckConsistency(QString* Fault) const
+{
+    auto Fail = [&](const QString& Why) {
+        if (Fault)
+            *Fault = Why;
+        return false;
+    };
+    if (int(fItems.size()) > UndoCount)
+        return Fail(QStringLiteral("more than %1 undo records").arg(UndoCount));
+    if (fItems.size() > 1 && MemorySize() > MemoryLimit)
+        return Fail(QStringLiteral("undo records beyond the memory bound"));
+    for (const auto& I : fItems) {
+        if (!I)
+            return Fail(QStringLiteral("empty undo record"));
+        if (&I->GridObject() != fGridObject || I->fUndoList != this)
+            return Fail(QStringLiteral("undo record of another list"));
+    }
+    return true;
+}
+
 void TUndoList::Clear()
 {
-    while (!fItems.empty())
+    while (!fItems.empty()) {
+        fGridObject->UndoRecordLeaving(fItems.back().get());
         fItems.pop_back();
+    }
 }

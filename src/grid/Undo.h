@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/CellEditor.h"
 #include "grid/model/DrawCellInfo.h"
 #include "grid/model/GridCell.h"
 #include "grid/model/GridError.h"
@@ -47,6 +48,7 @@ protected:
 
 private:
     friend class TUndoList;
+    friend class TUndoGroup;
     TUndoList* fUndoList = nullptr;
     TGridObject* fGridObject;
 };
@@ -56,6 +58,10 @@ class TUndoEdit : public TGridObjectUndo {
 public:
     TUndoEdit(TGridObject* AGridObject, qint32 ACol, qint32 ARow);
     QString SavedText() const { return fSavedText; }
+    bool TakenInEditor() const { return fEditorMode; }
+    // The editor's text was written to the cell: the record now undoes the
+    // write, putting the cell's text back as it was before the session.
+    void LeaveEditor() { fEditorMode = false; }
     qint64 MemorySize() const override { return 96 + 2 * fSavedText.size(); }
 
 protected:
@@ -66,6 +72,8 @@ private:
     QString fSavedText;
     qint32 fCol;
     qint32 fRow;
+    TCharPos fCaretPos;
+    TCharPos fStartPos;
     bool fPasteText = false;
     bool fEditorMode = false;
 };
@@ -83,6 +91,23 @@ protected:
 
 private:
     std::unique_ptr<TCellObject> fCellObject;
+};
+
+// Several records taken back as one step, the newest first: a clear of a
+// selection is one command for the user, however many cells it held.
+class TUndoGroup : public TGridObjectUndo {
+public:
+    using TGridObjectUndo::TGridObjectUndo;
+    void Add(std::unique_ptr<TGridObjectUndo> Item) { fItems.push_back(std::move(Item)); }
+    int Count() const { return int(fItems.size()); }
+    qint64 MemorySize() const override;
+
+protected:
+    QString GetContext() const override;
+    void DoUndo() override;
+
+private:
+    std::vector<std::unique_ptr<TGridObjectUndo>> fItems;
 };
 
 // The cells a paste overwrote, with their look.
@@ -158,6 +183,8 @@ public:
     qint64 MemorySize() const;
     bool StartEditor() const { return fStartEditor; }
     void SetStartEditor() { fStartEditor = true; }
+    // Verifies the bounds and that every record belongs to this list's grid.
+    bool CheckConsistency(QString* Fault = nullptr) const;
     // Call after a record grew: the bound is kept again.
     void Trim();
 

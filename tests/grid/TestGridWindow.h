@@ -42,17 +42,21 @@ public:
     }
     void TopLeftChanged() override { ++TopLeftChanges; }
     void SelectionChanged(TRange&, TGridObjectCollectionItem*) override { ++SelectionChanges; }
-    bool GetEditText(qint32 ACol, qint32 ARow, TCellStates, THead*, THead*, QString& Text) override
+    bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead*, THead*, QString& Text) override
     {
         Text.clear();
+        if (GetText)
+            return GetText(ACol, ARow, AState, Text);
         if (!EditText)
             return false;
         return EditText(ACol, ARow, Text);
     }
-    bool SetEditText(qint32, qint32, TCellStates, THead*, THead*, const QString&) override
+    bool SetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead*, THead*,
+        const QString& Text) override
     {
-        return false;
+        return SetText && SetText(ACol, ARow, AState, Text);
     }
+    bool IsTabStop() const override { return TabStop; }
     bool GetCellInfo(qint32, qint32, TCellStates, THead*, THead*, TDrawCellInfo&) override
     {
         return false;
@@ -69,4 +73,8 @@ public:
     std::function<void()> Timer;
     int TimerInterval = 0;
     std::function<bool(qint32, qint32, QString&)> EditText;
+    // Handlers that also see the state the grid asks in.
+    std::function<bool(qint32, qint32, TCellStates, QString&)> GetText;
+    std::function<bool(qint32, qint32, TCellStates, const QString&)> SetText;
+    bool TabStop = false;
 };

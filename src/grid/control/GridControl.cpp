@@ -5,12 +5,16 @@
 #include "grid/control/GridContextMenu.h"
 #include "grid/control/GridCursors.h"
 #include "grid/control/GridGrab.h"
+#include "grid/control/GridKeyMap.h"
+#include "grid/control/InplaceEdit.h"
 #include "grid/control/PainterCanvas.h"
 #include "grid/control/ScrollThrottle.h"
 #include "platform/misc/QtClipboard.h"
 #include "text/MyClipboard.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QMenu>
@@ -94,6 +98,7 @@ TGridControl::TGridControl(QWidget* Parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
     setMouseTracking(true);
+    setAttribute(Qt::WA_InputMethodEnabled);
     fMeasureCanvas = std::make_unique<TPainterCanvas>(&fMeasureImage, palette());
     // A program that did not give the clipboard service its platform still
     // gets the desktop's clipboard in its grids.
@@ -483,6 +488,8 @@ void TGridControl::focusInEvent(QFocusEvent* Event)
     }
     fGridObject->Selection().Invalidate();
     fGridObject->InvalidateCell(fGridObject->Current());
+    // The caret shows only while the control has the focus.
+    fGridObject->InvalidateRect(fGridObject->EditorRect());
     QWidget::focusInEvent(Event);
 }
 
@@ -490,6 +497,7 @@ void TGridControl::focusOutEvent(QFocusEvent* Event)
 {
     fGridObject->Selection().Invalidate();
     fGridObject->InvalidateCell(fGridObject->Current());
+    fGridObject->InvalidateRect(fGridObject->EditorRect());
     QWidget::focusOutEvent(Event);
 }
 
@@ -599,28 +607,42 @@ void TGridControl::KeyStroke(int Key, Qt::KeyboardModifiers Modifiers)
     keyReleaseEvent(&Up);
 }
 
-bool TGridControl::KeyDown(int Key, Qt::KeyboardModifiers Modifiers)
+bool TGridControl::KeyDown(int Key, Qt::KeyboardModifiers Modifiers, quint32 NativeKey)
 {
     if (OnKeyDown && OnKeyDown(Key, Modifiers))
         return true;
-    const bool Ctrl = Modifiers & Qt::ControlModifier;
-    if (Ctrl && Key == Qt::Key_Z) {
-        if (fGridObject->UndoEnabled())
-            fGridObject->UndoList()->Undo();
-        return true;
+    int GridKey = GridKeyOf(Key, NativeKey);
+    if (GridKey == 0) {
+        // Not a key of the table; the grid still learns the modifiers, which
+        // decide whether the text that follows types.
+        int None = 0;
+        fGridObject->KeyDown(None, GridShiftOf(Modifiers));
+        return false;
     }
-    if (Ctrl && Key == Qt::Key_A) {
-        fGridObject->SelectAll();
-        return true;
-    }
-    return false;
+    return fGridObject->KeyDown(GridKey, GridShiftOf(Modifiers));
 }
 
-void TGridControl::KeyUp(int, Qt::KeyboardModifiers) { }
+void TGridControl::KeyUp(int Key, Qt::KeyboardModifiers Modifiers)
+{
+    fGridObject->KeyUp(GridKeyOf(Key), GridShiftOf(Modifiers));
+}
+
+bool TGridControl::KeyPress(const QString& Text)
+{
+    bool Consumed = false;
+    for (QChar C : Text)
+        Consumed = fGridObject->KeyPress(C) || Consumed;
+    return Consumed;
+}
 
 void TGridControl::keyPressEvent(QKeyEvent* Event)
 {
-    if (KeyDown(Event->key(), Event->modifiers()))
+    // A key the grid consumed types nothing: a space that went to a drop
+    // list does not also open the editor with a space in it.
+    bool Consumed = KeyDown(Event->key(), Event->modifiers(), Event->nativeVirtualKey());
+    if (!Consumed && !Event->text().isEmpty())
+        Consumed = KeyPress(Event->text());
+    if (Consumed)
         Event->accept();
     else
         QWidget::keyPressEvent(Event);
@@ -630,4 +652,75 @@ void TGridControl::keyReleaseEvent(QKeyEvent* Event)
 {
     KeyUp(Event->key(), Event->modifiers());
     QWidget::keyReleaseEvent(Event);
+}
+
+void TGridControl::inputMethodEvent(QInputMethodEvent* Event)
+{
+    const QString Text = Event->commitString();
+    if (!Text.isEmpty()) {
+        // A commit comes without a key press: no modifier of an earlier key
+        // may keep it from typing.
+        fGridObject->KeyUp(0, TShiftState());
+        KeyPress(Text);
+    }
+    Event->accept();
+}
+
+QVariant TGridControl::inputMethodQuery(Qt::InputMethodQuery Query) const
+{
+    if (Query == Qt::ImCursorRectangle && fGridObject->IsInternalEditorOpen())
+        return fGridObject->CaretRect();
+    if (Query == Qt::ImEnabled)
+        return true;
+    return QWidget::inputMethodQuery(Query);
+}
+
+bool TGridControl::event(QEvent* Event)
+{
+    // Qt moves the focus on Tab before the widget sees the key; the grid
+    // takes it first and lets it go only past its last cell.
+    if (Event->type() == QEvent::KeyPress) {
+        auto* Key = static_cast<QKeyEvent*>(Event);
+        if (Key->key() == Qt::Key_Tab || Key->key() == Qt::Key_Backtab) {
+            Key->ignore();
+            keyPressEvent(Key);
+            if (!Key->isAccepted() && fGridObject->TabStop() && !fGridObject->EditorMode()
+                && IsTabStop()) {
+                const bool Back = Key->key() == Qt::Key_Backtab
+                    || (Key->modifiers() & Qt::ShiftModifier);
+                focusNextPrevChild(!Back);
+                // Handed over: the parent must not move the focus once more.
+                Key->accept();
+            }
+            return true;
+        }
+    }
+    return QWidget::event(Event);
+}
+
+void TGridControl::ShowEditorWindow(const QRect& Rect, const QString& Text)
+{
+    if (!fEditor) {
+        fEditor = new TInplaceEdit(this);
+        fEditor->OnCommit = [this] { fGridObject->HideEditor(); };
+        fEditor->OnCancel = [this] { fGridObject->CancelEditor(); };
+        fEditor->setFont(font());
+    }
+    fEditor->setGeometry(Rect);
+    fEditor->SetWideText(Text);
+    fEditor->show();
+    fEditor->setFocus();
+}
+
+QString TGridControl::EditorWindowText() const { return fEditor ? fEditor->WideText() : QString(); }
+
+void TGridControl::HideEditorWindow()
+{
+    if (!fEditor)
+        return;
+    const bool HadFocus = fEditor->hasFocus();
+    fEditor->hide();
+    fEditor->setGeometry(QRect());
+    if (HadFocus)
+        setFocus();
 }

@@ -20,6 +20,7 @@ class TGridObject;
 class TGridContextMenu;
 class TPainterCanvas;
 class TGridGrab;
+class TInplaceEdit;
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
@@ -56,9 +57,14 @@ public:
 
     // A command performed as its keys: key down, then key up, on the grid.
     void KeyStroke(int Key, Qt::KeyboardModifiers Modifiers);
-    // The grid's own key handling; the editing commands plug in here.
-    virtual bool KeyDown(int Key, Qt::KeyboardModifiers Modifiers);
+    // Key handling: the application's OnKeyDown decides first, then the
+    // grid. Keys are Qt's; the answer is whether the key was consumed.
+    virtual bool KeyDown(int Key, Qt::KeyboardModifiers Modifiers, quint32 NativeKey = 0);
     virtual void KeyUp(int Key, Qt::KeyboardModifiers Modifiers);
+    // Typed text for the grid: one call per key or input-method commit.
+    bool KeyPress(const QString& Text);
+    // The separate editor, once the grid has asked for it.
+    TInplaceEdit* InplaceEditor() const { return fEditor; }
 
     // A scroll-bar notification: Bar is 0 for horizontal, 1 for vertical.
     void ScrollEvent(int Bar, int ScrollCode, int ScrollPos);
@@ -110,6 +116,11 @@ public:
         THead* ARowHead, QString& Text) override;
     bool SetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
         THead* ARowHead, const QString& Text) override;
+    bool IsTabStop() const override { return focusPolicy() & Qt::TabFocus; }
+    void ShowEditorWindow(const QRect& Rect, const QString& Text) override;
+    QString EditorWindowText() const override;
+    void HideEditorWindow() override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery Query) const override;
     bool GetCellInfo(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
         THead* ARowHead, TDrawCellInfo& CellInfo) override;
     bool AdvancedDrawCell(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
@@ -130,6 +141,8 @@ protected:
     void wheelEvent(QWheelEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
     void keyReleaseEvent(QKeyEvent* Event) override;
+    void inputMethodEvent(QInputMethodEvent* Event) override;
+    bool event(QEvent* Event) override;
 
 private:
     void UpdateScrollBarControls();
@@ -161,4 +174,5 @@ private:
     int fPointerShape = 0;
     bool fGrabbed = false;
     int fWheelRest = 0;
+    TInplaceEdit* fEditor = nullptr;
 };

@@ -120,6 +120,17 @@ QSize TPainterCanvas::TextExtent(const TGridFont& Font, const QString& Text, qui
     return R.size();
 }
 
+std::vector<int> TPainterCanvas::CharEdges(const TGridFont& Font, const QString& Line, quint32 Flags)
+{
+    const TGridFont Saved = fGridFont;
+    const QColor SavedColor = fFontColor;
+    SetFont(Font);
+    std::vector<int> E = LineCharEdges(Glyphs(), Line, Flags & CanvasText::tfExpandTabs, AverageCharWidth());
+    SetFont(Saved);
+    fFontColor = SavedColor;
+    return E;
+}
+
 void TPainterCanvas::ApplyMode(TPenMode Mode)
 {
     if (!fRasterOps || Mode == pmCopy) {

@@ -51,6 +51,7 @@ public:
     void Polygon(std::span<const QPoint> Points) override;
     int AverageCharWidth() override;
     int DrawText(const QString& Text, QRect& R, quint32 Flags) override;
+    std::vector<int> CharEdges(const TGridFont& Font, const QString& Line, quint32 Flags) override;
     void IntersectClip(const QRect& R) override;
     void ExcludeClip(const QRect& R) override;
     bool RectVisible(const QRect& R) const override;

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QPaintDevice>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -108,7 +109,8 @@ void BreakWords(const TFontGlyphs& M, const TLine& Line, int Width, bool Tabs, i
 }
 
 TFontGlyphs::TFontGlyphs(const QFont& Font, const QPaintDevice* Device)
-    : fMetrics(Font, Device)
+    : fFont(Font)
+    , fMetrics(Font, Device)
     , fRaw(QRawFont::fromFont(Font))
 {
 }
@@ -178,6 +180,58 @@ bool TFontGlyphs::Glyphs(const QString& Text, QList<quint32>& Indexes, QList<QPo
         X += fAdvance[C];
     }
     return true;
+}
+
+std::vector<int> TFontGlyphs::Edges(const QString& Text) const
+{
+    std::vector<int> E;
+    E.reserve(size_t(Text.size()) + 1);
+    E.push_back(0);
+    if (Simple(Text)) {
+        float W = 0;
+        for (QChar Ch : Text) {
+            W += fAdvance[Ch.unicode()];
+            E.push_back(int(std::lround(W)));
+        }
+        return E;
+    }
+    // Shaped text: one layout answers every position, where measuring each
+    // prefix would cost the square of the length.
+    QTextLayout Layout(Text, fFont);
+    Layout.beginLayout();
+    QTextLine Line = Layout.createLine();
+    Layout.endLayout();
+    for (qsizetype I = 1; I <= Text.size(); ++I)
+        E.push_back(Line.isValid() ? int(std::lround(Line.cursorToX(int(I)))) : 0);
+    if (!Text.isEmpty())
+        E.back() = Width(Text);
+    return E;
+}
+
+std::vector<int> LineCharEdges(
+    const TFontGlyphs& G, const QString& S, bool Tabs, int AverageCharWidth)
+{
+    if (!Tabs || !S.contains(u'\t'))
+        return G.Edges(S);
+    const int TabStop = std::max(1, 8 * AverageCharWidth);
+    std::vector<int> E { 0 };
+    E.reserve(size_t(S.size()) + 1);
+    int Pos = 0;
+    qsizetype Start = 0;
+    for (qsizetype I = 0; I <= S.size(); ++I) {
+        if (I < S.size() && S[I] != u'\t')
+            continue;
+        const std::vector<int> Run = G.Edges(S.mid(Start, I - Start));
+        for (size_t K = 1; K < Run.size(); ++K)
+            E.push_back(Pos + Run[K]);
+        Pos += Run.back();
+        if (I < S.size()) {
+            Pos = (Pos / TabStop + 1) * TabStop;
+            E.push_back(Pos);
+        }
+        Start = I + 1;
+    }
+    return E;
 }
 
 TTextLayout LayoutText(const TFontGlyphs& G, const QString& Text, const QRect& Rect,

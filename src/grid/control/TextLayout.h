@@ -25,12 +25,16 @@ public:
     // The glyphs and pen positions of Text from the origin; false when the
     // text needs the font's own layout.
     bool Glyphs(const QString& Text, QList<quint32>& Indexes, QList<QPointF>& Positions) const;
+    // The pen position after each character of Text, from 0 to Width(Text),
+    // by the same figures as Width and Glyphs.
+    std::vector<int> Edges(const QString& Text) const;
 
 private:
     static constexpr int TableSize = 0x590;
     bool Simple(const QString& Text) const;
     void Load(char16_t C) const;
 
+    QFont fFont;
     QFontMetrics fMetrics;
     QRawFont fRaw;
     mutable std::array<quint32, TableSize> fGlyph {};
@@ -56,6 +60,11 @@ struct TTextLayout {
     QRect Bounds;
     int Height = 0;
 };
+
+// The pen position after each character of one line, tabs expanded as
+// LayoutText expands them: what the editor's caret is placed by.
+std::vector<int> LineCharEdges(const TFontGlyphs& Glyphs, const QString& Line, bool ExpandTabs,
+    int AverageCharWidth);
 
 // Lays Text out in Rect by the grid's text flags: the one place where what is
 // measured and what is drawn is decided, so the two never disagree.
