@@ -18,6 +18,7 @@
 class IGridWindow;
 class IGridCanvas;
 class TUndoList;
+class TCustomDropList;
 
 struct TScrollState {
     qint32 Min = 0;
@@ -350,6 +351,20 @@ public:
     bool AdjustHeight(qint32 ARow);
     void ChangeScale(qint32 M, qint32 D);
 
+    // Drop lists (GridObjectDropDown.cpp). DropDown opens the cell's list,
+    // or closes the one that is open; PressPoint, in client coordinates, is
+    // where a mouse press on the cell's button began, when it did.
+    virtual void DropDown(TGridCell ACell, const QPoint* PressPoint = nullptr);
+    virtual void CloseUp();
+    bool DropListOpen() const { return fDroppingDown; }
+    TGridCell OpenCell() const { return fOpenCell; }
+    TCustomDropList* DropList() const { return fDropList; }
+    // Puts a drop list's choice into the cell: into the open editor when it
+    // edits that cell, otherwise through the write chain; undoable either way.
+    void WriteDropListValue(qint32 ACol, qint32 ARow, const QString& Value);
+    // The list is going away: the grid no longer refers to it.
+    void ForgetDropList(TCustomDropList* List);
+
     // Verifies the grid's invariants and those of its lists.
     bool CheckConsistency(QString* Fault = nullptr) const;
 
@@ -414,6 +429,7 @@ private:
     void DrawCellText(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& TextRect);
     void DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& ButtonRect);
     void DrawSelectionFrame(IGridCanvas& Canvas);
+    void SelectEditorTextForDropList();
 
     IGridWindow* fGridControl;
     bool fLoading = false;
@@ -471,6 +487,9 @@ private:
     TDrawCellInfo fDrawInfo;
     class TUndoPaste* fPasteUndo = nullptr;
     std::vector<TDrawStrip> fDrawCols;
+    TCustomDropList* fDropList = nullptr;
+    bool fDroppingDown = false;
+    bool fSavedHideSelection = false;
     // Owned lists last: their items call back into the fields above while
     // they are destroyed.
     std::unique_ptr<THeadList> fColHeads;

@@ -10,6 +10,7 @@ class TGridFont;
 class IGridCanvas;
 class TRange;
 class TGridObjectCollectionItem;
+class IDropListViewer;
 
 // What a grid object asks of the window that owns it. The window control
 // implements it; without one the grid still answers every geometric query,
@@ -46,6 +47,10 @@ public:
     }
     // Runs Event every Interval milliseconds; an empty event stops the timer.
     virtual void SetTimerEvent(std::function<void()> Event, int Interval) = 0;
+
+    // The list viewer shown for a drop list the application gives none; the
+    // window owns it. None when the window has no such viewer.
+    virtual IDropListViewer* DefaultListViewer() { return nullptr; }
 
     virtual void TopLeftChanged() = 0;
     virtual void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) = 0;

@@ -2,6 +2,7 @@
 
 #include "grid/GridObject.h"
 #include "grid/Undo.h"
+#include "grid/control/DropListWindow.h"
 #include "grid/control/GridContextMenu.h"
 #include "grid/control/GridGrab.h"
 #include "grid/control/PainterCanvas.h"
@@ -400,6 +401,8 @@ void TGridControl::SaveHideSelectionForDropDown()
     fHideSelectionBeforeDropDown = fGridObject->HideSelection();
     fGridObject->SetHideSelection(false);
 }
+
+IDropListViewer* TGridControl::DefaultListViewer() { return new TDropListWindow(this); }
 
 void TGridControl::focusInEvent(QFocusEvent* Event)
 {

@@ -96,6 +96,8 @@ public:
     void UpdateScrollBars() override;
     bool ScrollArea(const QRect& Area, qint32 DX, qint32 DY) override;
     void SetTimerEvent(std::function<void()> Event, int Interval) override;
+    // A popup list under the cell, for drop lists without a viewer.
+    IDropListViewer* DefaultListViewer() override;
     void TopLeftChanged() override;
     void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) override;
     bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
