@@ -122,7 +122,7 @@ qint32 TCustomDropList::GetChecked(TGridObject* AGridObject, qint32 ACol, qint32
             Text = AGridObject->GetCellText(ACol, ARow, AState);
         if (Text.isEmpty())
             Text = CellText;
-        Result = fWorkList.IndexOf(Text);
+        Result = ItemOfText(Text);
     }
     // Painting asks for every check box it draws; while the list is open
     // that must not move the item the user is choosing.
@@ -161,7 +161,21 @@ void TCustomDropList::Initialize(TGridObject* AGridObject, qint32 ACol, qint32 A
     }
     if (!Handled)
         LoadWorkList();
-    SetItemIndex(fWorkList.IndexOf(CellText));
+    SetItemIndex(ItemOfText(CellText));
+}
+
+qint32 TCustomDropList::ItemOfText(const QString& Text) const
+{
+    // A list that writes the item's index reads it back the same way;
+    // otherwise cycling and check boxes would never get past the first
+    // choice.
+    if (DataField == 0) {
+        bool Number = false;
+        const qint32 Index = Text.trimmed().toInt(&Number);
+        if (Number && Index >= 0 && Index < fWorkList.Count())
+            return Index;
+    }
+    return fWorkList.IndexOf(Text);
 }
 
 void TCustomDropList::DropDown(TGridObject* AGridObject, qint32 ACol, qint32 ARow,

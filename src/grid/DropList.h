@@ -157,6 +157,8 @@ private:
     void SetLook(bool& Field, bool Value);
     void Repaint();
     bool ShowViewer();
+    // The item a cell's text stands for.
+    qint32 ItemOfText(const QString& Text) const;
     void HideViewer();
 
     TGridObject* fGridObject = nullptr;
