@@ -93,7 +93,8 @@ void TCustomDropList::SetItemIndex(qint32 Value)
     fItemIndex = Value;
     // Data follows the item also when only WorkList changed under the same
     // index, so that it never describes an item that is gone.
-    fData = Value >= 0 && Value < fWorkList.Count() ? fWorkList.Items(Value).Data() : DropListNoData;
+    fData
+        = Value >= 0 && Value < fWorkList.Count() ? fWorkList.Items(Value).Data() : DropListNoData;
 }
 
 void TCustomDropList::LoadWorkList() { fWorkList.Assign(fList); }
@@ -106,8 +107,8 @@ qint32 TCustomDropList::GetChecked(TGridObject* AGridObject, qint32 ACol, qint32
     qint32 Result = -1;
     if (OnGetButtonState) {
         try {
-            Result = OnGetButtonState(AGridObject, ACol, ARow, AState, AColHead, ARowHead, ACell,
-                CellText);
+            Result = OnGetButtonState(
+                AGridObject, ACol, ARow, AState, AColHead, ARowHead, ACell, CellText);
         } catch (const std::exception& E) {
             TraceHandlerFault("GetChecked", &E);
         } catch (...) {
@@ -207,7 +208,7 @@ void TCustomDropList::DropDown(TGridObject* AGridObject, qint32 ACol, qint32 ARo
 bool TCustomDropList::ShowViewer()
 {
     IDropListViewer* V = GetViewer();
-    if (!V && fGridControl)
+    if (!V && InternalView && fGridControl)
         V = fGridControl->DefaultListViewer();
     if (!V)
         return false;

@@ -35,9 +35,9 @@ enum TViewportStyle { vsNone, vsList, vsEllipsis };
 constexpr qint32 DropListNoData = qint32(0x80000001);
 
 using TDropListNotify = std::function<void(TCustomDropList& Sender)>;
-using TGetDropList = std::function<void(TCustomDropList& Sender, qint32 ACol, qint32 ARow,
-    TCellStates AState, THead* AColHead, THead* ARowHead, TWideStringsCollection& AList,
-    bool& Handled)>;
+using TGetDropList
+    = std::function<void(TCustomDropList& Sender, qint32 ACol, qint32 ARow, TCellStates AState,
+        THead* AColHead, THead* ARowHead, TWideStringsCollection& AList, bool& Handled)>;
 using TGetButtonState = std::function<qint32(TGridObject* AGridObject, qint32 ACol, qint32 ARow,
     TCellStates AState, THead* AColHead, THead* ARowHead, TCell* ACell, const QString& CellText)>;
 
@@ -111,13 +111,11 @@ public:
         TCellStates AState, THead* AColHead, THead* ARowHead, TCell* ACell,
         const QString& CellText);
     // Describes the cell and fills WorkList for it.
-    virtual void Initialize(TGridObject* AGridObject, qint32 ACol, qint32 ARow,
-        TCellStates AState, THead* AColHead, THead* ARowHead, TCell* ACell,
-        const QString& CellText);
+    virtual void Initialize(TGridObject* AGridObject, qint32 ACol, qint32 ARow, TCellStates AState,
+        THead* AColHead, THead* ARowHead, TCell* ACell, const QString& CellText);
     // Opens the list on a cell: cycles, shows a viewer or runs the dialog.
-    virtual void DropDown(TGridObject* AGridObject, qint32 ACol, qint32 ARow,
-        TCellStates AState, THead* AColHead, THead* ARowHead, TCell* ACell,
-        const QString& CellText);
+    virtual void DropDown(TGridObject* AGridObject, qint32 ACol, qint32 ARow, TCellStates AState,
+        THead* AColHead, THead* ARowHead, TCell* ACell, const QString& CellText);
     virtual void DoDropDown();
     // Ends the choice; with Accept the chosen value goes into the cell.
     virtual void CloseUp(bool Accept);
@@ -143,6 +141,7 @@ public:
     // value writes the empty text.
     qint32 DataField = -1;
     TViewportStyle ViewportStyle = vsNone;
+    // A vsList list without a viewer of its own shows the grid window's list.
     bool InternalView = true;
 
     TDropListNotify OnDropDown;

@@ -54,8 +54,8 @@ void TGridObject::DropDown(TGridCell ACell, const QPoint* PressPoint)
             Text = Info.FullText;
     }
     try {
-        L->DropDown(
-            this, ACell.Col, ACell.Row, CellState(ACell.Col, ACell.Row), ColHead, RowHead, Cell, Text);
+        L->DropDown(this, ACell.Col, ACell.Row, CellState(ACell.Col, ACell.Row), ColHead, RowHead,
+            Cell, Text);
     } catch (...) {
         // A failing handler must not leave the grid believing a list is open.
         if (fDropList == L)

@@ -1,5 +1,5 @@
-#include "TestGridWindow.h"
 #include "grid/DropList.h"
+#include "TestGridWindow.h"
 #include "grid/GridObject.h"
 #include "grid/Undo.h"
 #include "text/WideStringsCollection.h"
@@ -30,7 +30,8 @@ struct TDropFixture {
     int UndoCount() const { return G.UndoList()->Count(); }
     qint32 Checked()
     {
-        return L.GetChecked(&G, At.Col, At.Row, TCellStates(), nullptr, nullptr, nullptr, QString());
+        return L.GetChecked(
+            &G, At.Col, At.Row, TCellStates(), nullptr, nullptr, nullptr, QString());
     }
     void Check(const std::string& Why)
     {
@@ -141,7 +142,8 @@ TEST(DropList, CheckMarkFollowsTheSecondItem)
 {
     TDropFixture F({ "off", "on" });
     F.L.ButtonViewStyle = bvsCheck;
-    EXPECT_EQ(F.L.GetChecked(nullptr, 2, 3, TCellStates(), nullptr, nullptr, nullptr, QString()), -1)
+    EXPECT_EQ(
+        F.L.GetChecked(nullptr, 2, 3, TCellStates(), nullptr, nullptr, nullptr, QString()), -1)
         << "without a grid";
     EXPECT_EQ(F.Checked(), -1);
     F.G.DropDown(F.At);
@@ -349,7 +351,7 @@ TEST(DropList, ListButtonCaptionDoesNotOpen)
     F.L.ButtonViewStyle = bvsListButton;
     F.L.SetCaptionBorder(true);
     F.L.ViewportStyle = vsList;
-    F.L.OnDropDown = [](TCustomDropList&) { };
+    F.L.OnDropDown = [](TCustomDropList&) {};
     const QRect Button = [&] {
         TDrawCellInfo Info;
         F.G.GetCellInfo(F.At.Col, F.At.Row, TCellStates(), Info);
@@ -382,7 +384,7 @@ TEST(DropList, ListAndGridMayGoAwayInEitherOrder)
     auto G = std::make_unique<TGridObject>(&W);
     auto L = std::make_unique<TCustomDropList>();
     L->ViewportStyle = vsList;
-    L->OnDropDown = [](TCustomDropList&) { };
+    L->OnDropDown = [](TCustomDropList&) {};
     G->Cols().GetHead(1)->SetDropList(L.get());
     G->DropDown({ 1, 1 });
     ASSERT_TRUE(G->DropListOpen());

@@ -1,8 +1,8 @@
+#include "grid/control/DropListWindow.h"
 #include "TestApplication.h"
 #include "grid/DropList.h"
 #include "grid/GridObject.h"
 #include "grid/Undo.h"
-#include "grid/control/DropListWindow.h"
 #include "grid/control/GridControl.h"
 
 #include <QTest>
@@ -73,18 +73,20 @@ TEST(DropListWindow, EscapeClickAndClosingFromTheGrid)
         std::function<void(TPopupFixture&, TDropListWindow&)> Act;
         const char* Written;
     } Cases[] = {
-        { "Escape cancels", [](TPopupFixture&, TDropListWindow& P) {
-             QTest::keyClick(&P, Qt::Key_Down);
-             QTest::keyClick(&P, Qt::Key_Escape);
-         },
+        { "Escape cancels",
+            [](TPopupFixture&, TDropListWindow& P) {
+                QTest::keyClick(&P, Qt::Key_Down);
+                QTest::keyClick(&P, Qt::Key_Escape);
+            },
             "" },
-        { "a click chooses", [](TPopupFixture&, TDropListWindow& P) {
-             const QRect Item = P.visualItemRect(P.item(2));
-             QTest::mouseClick(P.viewport(), Qt::LeftButton, {}, Item.center());
-         },
+        { "a click chooses",
+            [](TPopupFixture&, TDropListWindow& P) {
+                const QRect Item = P.visualItemRect(P.item(2));
+                QTest::mouseClick(P.viewport(), Qt::LeftButton, {}, Item.center());
+            },
             "Желудок" },
-        { "the grid closes the list", [](TPopupFixture& F, TDropListWindow&) { F.G.DropDown(F.At); },
-            "" },
+        { "the grid closes the list",
+            [](TPopupFixture& F, TDropListWindow&) { F.G.DropDown(F.At); }, "" },
         { "hiding cancels", [](TPopupFixture&, TDropListWindow& P) { P.hide(); }, "" },
     };
     for (const auto& Case : Cases) {
@@ -132,4 +134,13 @@ TEST(DropListWindow, CheckBoxShowsItsMarkForTheSecondItem)
     F.G.DropDown(F.At);
     ASSERT_EQ(F.Text(), QStringLiteral("нет"));
     EXPECT_EQ(MarkPixels(), 0);
+}
+
+TEST(DropListWindow, WithoutTheInternalViewNothingShowsAndNothingStaysOpen)
+{
+    TPopupFixture F;
+    F.L.InternalView = false;
+    F.G.DropDown(F.At);
+    EXPECT_EQ(F.Popup(), nullptr);
+    EXPECT_FALSE(F.G.DropListOpen());
 }
