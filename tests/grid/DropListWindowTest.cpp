@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <stdexcept>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -143,4 +145,17 @@ TEST(DropListWindow, WithoutTheInternalViewNothingShowsAndNothingStaysOpen)
     F.G.DropDown(F.At);
     EXPECT_EQ(F.Popup(), nullptr);
     EXPECT_FALSE(F.G.DropListOpen());
+}
+
+TEST(DropListWindow, AFailingHandlerStaysInsideTheWindow)
+{
+    TPopupFixture F;
+    F.L.OnClick = [](TCustomDropList&) { throw std::runtime_error("broken"); };
+    F.G.DropDown(F.At);
+    TDropListWindow* P = F.Popup();
+    ASSERT_NE(P, nullptr);
+    QTest::keyClick(P, Qt::Key_Return);
+    F.Settle();
+    EXPECT_FALSE(F.G.DropListOpen());
+    EXPECT_EQ(F.Popup(), nullptr);
 }

@@ -1,9 +1,13 @@
 #include "grid/control/DropListWindow.h"
 
+#include "grid/GridObject.h"
+#include "grid/model/GridTrace.h"
+
 #include <QKeyEvent>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -99,5 +103,15 @@ void TDropListWindow::Finish(bool Accept)
         List->SetItemIndex(currentRow());
     hide();
     deleteLater();
-    List->CloseUp(Accept);
+    // Called from an input event: a failing handler is reported and must
+    // neither reach the event loop nor leave the grid with the list open.
+    try {
+        List->CloseUp(Accept);
+    } catch (const std::exception& E) {
+        GridTrace(QStringLiteral("TDropListWindow: ") + QString::fromUtf8(E.what()), tlError);
+    } catch (...) {
+        GridTrace(QStringLiteral("TDropListWindow: unknown error"), tlError);
+    }
+    if (TGridObject* Grid = List->GridObject(); Grid && Grid->DropList() == List)
+        Grid->CloseUp();
 }
