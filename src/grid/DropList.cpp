@@ -182,13 +182,17 @@ qint32 TCustomDropList::ItemOfText(const QString& Text) const
 void TCustomDropList::DropDown(TGridObject* AGridObject, qint32 ACol, qint32 ARow,
     TCellStates AState, THead* AColHead, THead* ARowHead, TCell* ACell, const QString& CellText)
 {
+    // A list describes one cell at a time: still open in another grid, it
+    // is closed there first, or that grid would wait for it forever.
+    if (fGridObject && fGridObject != AGridObject && fGridObject->DropList() == this)
+        fGridObject->CloseUp();
     Initialize(AGridObject, ACol, ARow, AState, AColHead, ARowHead, ACell, CellText);
     fDroppedDown = true;
     if (ViewportStyle != vsNone) {
         DoDropDown();
         if (ViewportStyle == vsEllipsis)
             CloseUp(!fCellText.isEmpty());
-        else if (!OnDropDown && !ShowViewer())
+        else if (!ShowViewer() && !OnDropDown)
             // Nobody shows the list, so nobody would ever close it.
             CloseUp(false);
         return;
@@ -207,8 +211,10 @@ void TCustomDropList::DropDown(TGridObject* AGridObject, qint32 ACol, qint32 ARo
 
 bool TCustomDropList::ShowViewer()
 {
+    // An application that shows its own list in OnDropDown gets no second
+    // one from the grid's window.
     IDropListViewer* V = GetViewer();
-    if (!V && InternalView && fGridControl)
+    if (!V && !OnDropDown && InternalView && fGridControl)
         V = fGridControl->DefaultListViewer();
     if (!V)
         return false;

@@ -403,3 +403,33 @@ TEST(DropList, ListAndGridMayGoAwayInEitherOrder)
     EXPECT_FALSE(G->DropListOpen());
     EXPECT_EQ(G->DropList(), nullptr);
 }
+
+TEST(DropList, AttachedViewerShowsAndAListOpensInOneGridAtATime)
+{
+    struct TViewer : IDropListViewer {
+        int Shown = 0;
+        int Hidden = 0;
+        void ShowList(TCustomDropList&) override { ++Shown; }
+        void HideList(TCustomDropList&) override { ++Hidden; }
+    };
+    TDropFixture F({ "a", "b" });
+    TTestGridWindow W2;
+    TGridObject G2 { &W2 };
+    G2.Cols().GetHead(1)->SetDropList(&F.L);
+    F.L.ViewportStyle = vsList;
+    {
+        TViewer V;
+        F.L.SetViewer(&V);
+        F.G.DropDown(F.At);
+        EXPECT_EQ(V.Shown, 1);
+        ASSERT_TRUE(F.G.DropListOpen());
+        G2.DropDown({ 1, 1 });
+        EXPECT_FALSE(F.G.DropListOpen()) << "the first grid let the list go";
+        EXPECT_TRUE(G2.DropListOpen());
+        EXPECT_EQ(V.Hidden, 1);
+        EXPECT_EQ(F.L.GridObject(), &G2);
+    }
+    EXPECT_EQ(F.L.Viewer(), nullptr) << "a viewer going away detaches itself";
+    G2.CloseUp();
+    EXPECT_FALSE(G2.DropListOpen());
+}
