@@ -1,5 +1,6 @@
 #include "grid/GridObject.h"
 
+#include "grid/DropList.h"
 #include "grid/GridWindow.h"
 #include "grid/Undo.h"
 #include "grid/model/EffectiveFormat.h"
@@ -27,6 +28,7 @@ TGridObject::TGridObject(IGridWindow* AGridControl)
 TGridObject::~TGridObject()
 {
     StopTimer();
+    TCustomDropList::GridDestroying(this);
     fUndoList.reset();
     // Regions and cells go before the heads they point at; nothing is
     // repainted or reported while the grid is taken apart.

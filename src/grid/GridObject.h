@@ -22,6 +22,7 @@ class IGridWindow;
 class IGridCanvas;
 class TUndoList;
 class TUndoEdit;
+class TCustomDropList;
 
 struct TScrollState {
     qint32 Min = 0;
@@ -457,6 +458,19 @@ public:
     // Repeats the texts of Source over the rest of Dest, which contains it,
     // as one undoable step.
     void FillRegion(const TGridRegion& Source, const TGridRegion& Dest);
+    // Drop lists (GridObjectDropDown.cpp). DropDown opens the cell's list,
+    // or closes the one that is open; PressPoint, in client coordinates, is
+    // where a mouse press on the cell's button began, when it did.
+    virtual void DropDown(TGridCell ACell, const QPoint* PressPoint = nullptr);
+    virtual void CloseUp();
+    bool DropListOpen() const { return fDroppingDown; }
+    TGridCell OpenCell() const { return fOpenCell; }
+    TCustomDropList* DropList() const { return fDropList; }
+    // Puts a drop list's choice into the cell: into the open editor when it
+    // edits that cell, otherwise through the write chain; undoable either way.
+    void WriteDropListValue(qint32 ACol, qint32 ARow, const QString& Value);
+    // The list is going away: the grid no longer refers to it.
+    void ForgetDropList(TCustomDropList* List);
 
     // Verifies the grid's invariants and those of its lists.
     bool CheckConsistency(QString* Fault = nullptr) const;
@@ -582,14 +596,13 @@ private:
     void TickMoving(TGridCell Target);
     void EndCopy();
     void DropMovedBlock();
-    // Opens the drop list of a cell whose button was released.
-    void OpenDropListAt(TGridCell Cell);
     // Writes a cell's text through the handler chain without an undo record.
     void WriteCellText(qint32 ACol, qint32 ARow, const QString& Text);
     // Gives the cell the look and text of a record taken elsewhere; without
     // HadObject the cell is left without a cell object of its own.
     void PlaceCellRecord(qint32 ACol, qint32 ARow, const TDrawCellInfo& Info, bool HadObject);
     friend class TUndoDragRegion;
+    void SelectEditorTextForDropList();
 
     IGridWindow* fGridControl;
     bool fLoading = false;
@@ -688,6 +701,9 @@ private:
     TDrawCellInfo fDrawInfo;
     class TUndoPaste* fPasteUndo = nullptr;
     std::vector<TDrawStrip> fDrawCols;
+    TCustomDropList* fDropList = nullptr;
+    bool fDroppingDown = false;
+    bool fSavedHideSelection = false;
     // Owned lists last: their items call back into the fields above while
     // they are destroyed.
     std::unique_ptr<THeadList> fColHeads;

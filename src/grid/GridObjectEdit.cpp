@@ -4,7 +4,7 @@
 #include "grid/GridEditorLayout.h"
 #include "grid/GridWindow.h"
 #include "grid/Undo.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 #include "grid/model/TextFlags.h"
 #include "text/MyClipboard.h"
 
@@ -126,6 +126,15 @@ void TGridObject::ShowEditor()
     fEditor.SetText(fLoadedText);
     fEditorShadow = fLoadedText;
     fWideStrings.SetWideText(fLoadedText);
+    if (!fDroppingDown) {
+        // The list learns the cell's choice now, so that the first Space or
+        // click goes on from the item the text stands for.
+        TDrawCellInfo Info;
+        GetCellInfo(fEditCell.Col, fEditCell.Row, State, Info);
+        if (Info.DropList)
+            Info.DropList->Initialize(
+                this, fEditCell.Col, fEditCell.Row, State, ColHead, RowHead, Cell, fLoadedText);
+    }
     if (fInternalEditor) {
         RememberCaretColumn();
         ScrollCaretIntoView();

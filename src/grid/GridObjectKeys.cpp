@@ -21,11 +21,7 @@ bool IsControlChar(char16_t C) { return C < 0x20 || C == 0x7F; }
 
 }
 
-void TGridObject::OpenDropList(TGridCell Cell)
-{
-    // Wired to DropDown by the drop-list code.
-    (void)Cell;
-}
+void TGridObject::OpenDropList(TGridCell Cell) { DropDown(Cell); }
 
 bool TGridObject::DropListTakesKey(TGridCell Cell)
 {

@@ -3,7 +3,7 @@
 // wheel. What a drag does on each timer tick is in GridObjectDrag.cpp.
 #include "grid/GridObject.h"
 #include "grid/GridWindow.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 
 #include <algorithm>
 
@@ -213,6 +213,8 @@ void TGridObject::MouseDown(qint32 X, qint32 Y, TShiftState Shift)
     UpdateActiveCell(X, Y);
     fDoubleClick = Shift.Contains(ssDouble) && fButtonCapture;
     const bool Double = Shift.Contains(ssDouble) && !fButtonCapture;
+    if (fDroppingDown && fActiveCell != fOpenCell)
+        CloseUp();
     const TGridCell Cell = MouseToCell(X, Y);
     const bool Ctrl = Shift.Contains(ssCtrl);
 
@@ -346,10 +348,17 @@ void TGridObject::MouseUp(TMouseButton, TShiftState, qint32 X, qint32 Y)
 {
     fCursorPos = QPoint(X, Y);
     fButtonPressed = false;
+    const bool WasOpen = fDroppingDown;
+    if (fDroppingDown)
+        CloseUp();
     if (fButtonDown) {
         fButtonDown = false;
         InvalidateCell(fActiveCell);
-        OpenDropListAt(fActiveCell);
+        // A release on the button of the list just closed only closes it.
+        if (!WasOpen) {
+            const QPoint Released(X, Y);
+            DropDown(fActiveCell, &Released);
+        }
     }
     SetTimer(false, 0);
     {
@@ -417,7 +426,3 @@ bool TGridObject::MouseWheel(TShiftState Shift, qint32 WheelDelta, QPoint)
     return true;
 }
 
-void TGridObject::OpenDropListAt(TGridCell)
-{
-    // The drop list of the cell opens here once the grid has drop lists.
-}

@@ -4,7 +4,7 @@
 #include "grid/GridCanvas.h"
 #include "grid/GridObject.h"
 #include "grid/GridWindow.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 #include "grid/model/TextFlags.h"
 
 #include <QDate>
@@ -100,7 +100,7 @@ QRect TGridObject::GetButtonRect(const TDrawCellInfo& Info, const QRect& TextRec
     if (!L || L->ButtonViewStyle == bvsNone)
         return QRect();
     const bool Strip = L->ButtonViewStyle <= bvsImage
-        || (!L->CaptionBorder && L->ButtonWidth != 0);
+        || (!L->CaptionBorder() && L->ButtonWidth != 0);
     if (!Strip)
         return TextRect.adjusted(-3, -2, 3, 2);
     const int W = L->ButtonWidth + (fCtl3D ? 1 : 0);
@@ -422,10 +422,10 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
     const TColor BtnFace = Canvas.ResolveColor(clBtnFace);
     const TColor Shadow = Canvas.ResolveColor(SystemColor(16));
     const TColor Back = Canvas.ResolveColor(Info.BackColor);
-    const TColor Face = L.ButtonTransparent ? Back : Xnor(Back, BtnFace);
+    const TColor Face = L.ButtonTransparent() ? Back : Xnor(Back, BtnFace);
     const bool Hot = fHotCell.Col == Info.Col() && fHotCell.Row == Info.Row();
     Canvas.SetBrush(Face, true);
-    Canvas.SetPen(L.ButtonFlat && !Hot ? Back : Xnor(Face, Shadow), psSolid, 1, pmCopy);
+    Canvas.SetPen(L.ButtonFlat() && !Hot ? Back : Xnor(Face, Shadow), psSolid, 1, pmCopy);
     Canvas.Rectangle(Button);
     // A button held down under the pointer looks pushed in: light and shadow
     // trade places.
@@ -460,7 +460,10 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
         Canvas.SetBrush(Canvas.ResolveColor(L.ButtonEnabled ? clWindow : clBtnFace), true);
         Canvas.SetPen(Glyph, psSolid, 1, pmCopy);
         Canvas.Rectangle(Box);
-        if (L.Checked(Info.FullText)) {
+        if (L.GetChecked(this, Info.Col(), Info.Row(), Info.State,
+                static_cast<THead*>(Info.ColHead), static_cast<THead*>(Info.RowHead),
+                static_cast<TCell*>(Info.Cell), Info.FullText)
+            > 0) {
             const QPoint Mark[] = { { Box.left() + 2, Box.center().y() },
                 { Box.left() + S / 2 - 1, Box.bottom() - 2 }, { Box.right() - 1, Box.top() + 1 } };
             Canvas.SetPen(Glyph, psSolid, 2, pmCopy);

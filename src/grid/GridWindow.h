@@ -10,6 +10,7 @@ class TGridFont;
 class IGridCanvas;
 class TRange;
 class TGridObjectCollectionItem;
+class IDropListViewer;
 
 // What a grid object asks of the window that owns it. The window control
 // implements it; without one the grid still answers every geometric query,
@@ -64,6 +65,9 @@ public:
         (void)AEndMoving;
         (void)ACount;
     }
+    // The list viewer shown for a drop list the application gives none; the
+    // window owns it. None when the window has no such viewer.
+    virtual IDropListViewer* DefaultListViewer() { return nullptr; }
 
     virtual void TopLeftChanged() = 0;
     virtual void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) = 0;

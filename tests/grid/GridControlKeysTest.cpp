@@ -4,7 +4,7 @@
 #include "grid/control/GridContextMenu.h"
 #include "grid/control/GridControl.h"
 #include "grid/control/InplaceEdit.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>

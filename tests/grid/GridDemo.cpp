@@ -6,7 +6,7 @@
 // user's would.
 #include "grid/GridObject.h"
 #include "grid/control/GridControl.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -55,9 +55,11 @@ int main(int argc, char** argv)
     Ellipsis.ButtonAlwaysVisible = true;
     Check.ButtonViewStyle = bvsCheck;
     Check.ButtonAlwaysVisible = true;
+    Check.List().Add(QStringLiteral("0"));
+    Check.List().Add(QStringLiteral("1"));
     ListButton.ButtonViewStyle = bvsListButton;
     ListButton.ButtonAlwaysVisible = true;
-    ListButton.CaptionBorder = true;
+    ListButton.SetCaptionBorder(true);
     for (qint32 R = 1; R <= 10000; R += 1) {
         if (R > 400 && R < 9900)
             continue;

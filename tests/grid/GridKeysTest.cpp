@@ -1,5 +1,5 @@
 #include "KeySequence.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 
 #include <functional>
 

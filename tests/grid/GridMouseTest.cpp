@@ -2,8 +2,9 @@
 #include "grid/GridObject.h"
 #include "grid/Undo.h"
 #include "grid/control/GridControl.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -764,4 +765,43 @@ TEST_F(GridMouse, AWriteRefusedWhileAFillIsPutDownEndsTheDrag)
     EXPECT_EQ(Text(2, 3), QString()) << "and is taken back with the fill";
     Drag(Center(4, 4), Center(5, 5));
     EXPECT_EQ(Describe(Regions()), Describe({ { 4, 4, 5, 5 } })) << "the grid takes presses again";
+}
+
+TEST_F(GridMouse, ReleasedButtonSpaceAndAltDownGoOnToTheNextItemAndTypeNothing)
+{
+    TCustomDropList List;
+    List.ButtonViewStyle = bvsList;
+    List.ButtonAlwaysVisible = true;
+    for (const char* Item : { "отр.", "пол.", "сомн." })
+        List.List().Add(QString::fromUtf8(Item));
+    G().Cols().GetHead(3)->SetDropList(&List);
+    G().SetCellValue(3, 3, QString::fromUtf8("отр."));
+    TDrawCellInfo Info;
+    G().GetCellInfo(3, 3, TCellStates(), Info);
+    const QRect Button = G().GetButtonRect(Info, G().GetTextRect(3, 3));
+    ASSERT_FALSE(Button.isEmpty());
+
+    Move(Button.center());
+    Press(Button.center());
+    Release(Button.center());
+    EXPECT_EQ(Text(3, 3), QString::fromUtf8("пол."));
+    EXPECT_FALSE(G().DropListOpen());
+
+    auto Key = [&](int K, Qt::KeyboardModifiers M, const QString& Typed) {
+        QKeyEvent Down(QEvent::KeyPress, K, M, Typed);
+        QApplication::sendEvent(&C, &Down);
+        QKeyEvent Up(QEvent::KeyRelease, K, M, Typed);
+        QApplication::sendEvent(&C, &Up);
+        Check("key");
+    };
+    Key(Qt::Key_Space, {}, QStringLiteral(" "));
+    EXPECT_EQ(Text(3, 3), QString::fromUtf8("сомн."));
+    EXPECT_FALSE(G().EditorMode()) << "the space the list took types nothing";
+    Key(Qt::Key_Down, Qt::AltModifier, QString());
+    EXPECT_EQ(Text(3, 3), QString::fromUtf8("отр.")) << "past the last item the list wraps";
+    EXPECT_EQ(G().Current(), (TGridCell { 3, 3 }));
+
+    G().UndoList()->Undo();
+    EXPECT_EQ(Text(3, 3), QString::fromUtf8("сомн.")) << "each choice is one undo step";
+    G().Cols().GetHead(3)->SetDropList(nullptr);
 }

@@ -2,7 +2,7 @@
 #include "grid/GridObject.h"
 #include "grid/control/GridControl.h"
 #include "grid/control/PainterCanvas.h"
-#include "grid/model/DropList.h"
+#include "grid/DropList.h"
 #include "grid/model/TextFlags.h"
 
 #include <QImage>

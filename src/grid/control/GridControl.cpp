@@ -2,6 +2,7 @@
 
 #include "grid/GridObject.h"
 #include "grid/Undo.h"
+#include "grid/control/DropListWindow.h"
 #include "grid/control/GridContextMenu.h"
 #include "grid/control/GridCursors.h"
 #include "grid/control/GridGrab.h"
@@ -475,6 +476,8 @@ void TGridControl::SaveHideSelectionForDropDown()
     fHideSelectionBeforeDropDown = fGridObject->HideSelection();
     fGridObject->SetHideSelection(false);
 }
+
+IDropListViewer* TGridControl::DefaultListViewer() { return new TDropListWindow(this); }
 
 void TGridControl::focusInEvent(QFocusEvent* Event)
 {

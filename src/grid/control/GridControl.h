@@ -110,6 +110,8 @@ public:
     void SetMouseCapture(bool On) override;
     void ColumnsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount) override;
     void RowsMoved(qint32 AStartMoving, qint32 AEndMoving, qint32 ACount) override;
+    // A popup list under the cell, for drop lists without a viewer.
+    IDropListViewer* DefaultListViewer() override;
     void TopLeftChanged() override;
     void SelectionChanged(TRange& Range, TGridObjectCollectionItem* Item) override;
     bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
