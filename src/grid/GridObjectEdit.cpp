@@ -1,5 +1,6 @@
 // How a cell's text is read for editing and written back, when the editor
 // opens and closes, and the built-in editor's caret and text origin.
+#include "grid/GridClipboard.h"
 #include "grid/GridCanvas.h"
 #include "grid/GridEditorLayout.h"
 #include "grid/GridWindow.h"
@@ -492,32 +493,11 @@ void TGridObject::CopyToClipboard()
     }
     if (fEditorMode)
         return;
-    // Tab-separated text of the selection's bounding block, by stored
-    // texts, so that a copied number keeps all its decimals.
-    if (fSelection->IsEmpty())
-        return;
-    const TGridRegion R = fSelection->Last()->Coord().Normalized();
-    const qint64 Cells
-        = (qint64(R.LastCol) - R.FirstCol + 1) * (qint64(R.LastRow) - R.FirstRow + 1);
-    // A whole column of a large grid is no clipboard text; the bound keeps
-    // a copy from running for minutes and filling the memory.
-    if (Cells > 1000000)
-        return;
-    QString Text;
-    for (qint32 Row = R.FirstRow; Row <= R.LastRow; ++Row) {
-        for (qint32 Col = R.FirstCol; Col <= R.LastCol; ++Col) {
-            if (Col > R.FirstCol)
-                Text += u'\t';
-            Text += GetCellText(Col, Row, TCellStates());
-        }
-        Text += QStringLiteral("\r\n");
-    }
-    Clipboard.SetAsWideText(Text);
+    CopySelectionToClipboard(*this, Clipboard);
 }
 
 void TGridObject::PasteFromClipboard(bool PasteValues)
 {
-    (void)PasteValues;
     const QString Text = TMyClipboard::Instance().AsWideText();
     if (IsInternalEditorOpen()) {
         const TEditStates Saved = fEditState;
@@ -532,29 +512,9 @@ void TGridObject::PasteFromClipboard(bool PasteValues)
         InsertText(Text);
         return;
     }
-    if (fEditorMode || fReadOnly || Text.isEmpty() || fSelection->IsEmpty())
+    if (fEditorMode)
         return;
-    std::vector<std::vector<QString>> Rows;
-    qsizetype Start = 0;
-    QString Body = Text;
-    while (Body.endsWith(u'\n') || Body.endsWith(u'\r'))
-        Body.chop(1);
-    std::vector<QString> Row;
-    for (qsizetype I = 0; I <= Body.size(); ++I) {
-        const bool End = I == Body.size();
-        if (!End && Body[I] != u'\t' && Body[I] != u'\r' && Body[I] != u'\n')
-            continue;
-        Row.push_back(Body.mid(Start, I - Start));
-        if (End || Body[I] != u'\t') {
-            Rows.push_back(std::move(Row));
-            Row.clear();
-            if (!End && Body[I] == u'\r' && I + 1 < Body.size() && Body[I + 1] == u'\n')
-                ++I;
-        }
-        Start = I + 1;
-    }
-    const TGridRegion R = fSelection->Last()->Coord().Normalized();
-    PasteTexts(R.FirstCol, R.FirstRow, Rows);
+    PasteIntoSelection(*this, TMyClipboard::Instance(), PasteValues);
 }
 
 bool TGridObject::ClearSelection()
