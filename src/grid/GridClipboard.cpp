@@ -1,5 +1,6 @@
 #include "grid/GridClipboard.h"
 
+#include "grid/EditStateScope.h"
 #include "grid/GridCanvas.h"
 #include "grid/GridObject.h"
 #include "grid/GridWindow.h"
@@ -40,29 +41,6 @@ TColor PlainColor(TGridObject& Grid, TColor Color)
             return Canvas->ResolveColor(Color);
     return DefaultSystemColor(SystemColorIndex(Color));
 }
-
-// Puts esCopyRegion in or out of the grid's edit state for its lifetime.
-class TEditStateScope {
-public:
-    TEditStateScope(TGridObject& Grid, TEditState State, bool On)
-        : fGrid(Grid)
-        , fSaved(Grid.EditState())
-    {
-        TEditStates S = fSaved;
-        if (On)
-            S.Include(State);
-        else
-            S.Exclude(State);
-        Grid.SetEditState(S);
-    }
-    ~TEditStateScope() { fGrid.SetEditState(fSaved); }
-    TEditStateScope(const TEditStateScope&) = delete;
-    TEditStateScope& operator=(const TEditStateScope&) = delete;
-
-private:
-    TGridObject& fGrid;
-    TEditStates fSaved;
-};
 
 }
 

@@ -1,5 +1,6 @@
 // How a cell's text is read for editing and written back, when the editor
 // opens and closes, and the built-in editor's caret and text origin.
+#include "grid/EditStateScope.h"
 #include "grid/GridClipboard.h"
 #include "grid/GridCanvas.h"
 #include "grid/GridEditorLayout.h"
@@ -500,15 +501,7 @@ void TGridObject::PasteFromClipboard(bool PasteValues)
 {
     const QString Text = TMyClipboard::Instance().AsWideText();
     if (IsInternalEditorOpen()) {
-        const TEditStates Saved = fEditState;
-        TEditStates Pasting = Saved;
-        Pasting.Include(esPasteText);
-        fEditState = Pasting;
-        struct TRestore {
-            TGridObject& G;
-            TEditStates Saved;
-            ~TRestore() { G.fEditState = Saved; }
-        } Restore { *this, Saved };
+        const TEditStateScope Pasting(*this, esPasteText);
         InsertText(Text);
         return;
     }

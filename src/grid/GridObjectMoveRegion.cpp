@@ -2,6 +2,7 @@
 // another place, and the texts of a block repeated by the fill handle.
 // Texts are read and written with the region states set, so that a formula
 // can travel in a position-independent form once cells carry formulas.
+#include "grid/EditStateScope.h"
 #include "grid/GridObject.h"
 #include "grid/GridWindow.h"
 #include "grid/Undo.h"
@@ -11,26 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Sets an edit state for as long as the object lives.
-class TEditStateScope {
-public:
-    TEditStateScope(TGridObject& G, TEditState S)
-        : fGrid(G)
-        , fSaved(G.EditState())
-    {
-        TEditStates New = fSaved;
-        New.Include(S);
-        G.SetEditState(New);
-    }
-    ~TEditStateScope() { fGrid.SetEditState(fSaved); }
-    TEditStateScope(const TEditStateScope&) = delete;
-    TEditStateScope& operator=(const TEditStateScope&) = delete;
-
-private:
-    TGridObject& fGrid;
-    TEditStates fSaved;
-};
 
 qint32 PositiveMod(qint32 V, qint32 M) { return ((V % M) + M) % M; }
 
