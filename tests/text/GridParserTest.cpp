@@ -51,6 +51,13 @@ TEST(TabGridParser, SplitsLinesAndFields)
         { "empty", "", {} },
         { "only a line break", "\r\n", {} },
         { "Cyrillic", "Иванов\t17,5\r\n", { "1,1=Иванов", "2,1=17,5" } },
+        { "quoted line break", "\"моча\nкровь\"\tx\r\ny", { "1,1=моча\\nкровь", "2,1=x", "1,2=y" } },
+        { "quoted separator and doubled quotes", "\"a\tb\"\t\"say \"\"hi\"\"\"",
+            { "1,1=a\tb", "2,1=say \"hi\"" } },
+        { "quoted empty field", "\"\"\tb", { "1,1=", "2,1=b" } },
+        { "text after the closing quote", "\"a\"b\tc", { "1,1=ab", "2,1=c" } },
+        { "a quote inside a field is text", "5\" ruler\tc", { "1,1=5\" ruler", "2,1=c" } },
+        { "a quote nothing closes is text", "\"a\tb\nc", { "1,1=\"a", "2,1=b", "1,2=c" } },
     };
     for (const auto& C : Cases)
         EXPECT_EQ(TabCells(C.Input), C.Expected) << C.Name;
