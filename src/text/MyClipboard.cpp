@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QMimeData>
+#include <QStringDecoder>
 
 const QString TMyClipboard::UnicodeTextMime = QStringLiteral("application/x-veskor-unicode-text");
 const QString TMyClipboard::HtmlFormatMime = QStringLiteral("application/x-veskor-html-format");
@@ -16,6 +17,28 @@ QByteArray UpToZero(const QByteArray& B)
 {
     const qsizetype Z = B.indexOf('\0');
     return Z < 0 ? B : B.left(Z);
+}
+
+// Some programs offer their HTML in UTF-16, with or without a byte-order
+// mark; cut at the first zero byte it would be a lone "<". Anything else is
+// taken for the UTF-8 the HTML reader expects.
+QByteArray HtmlAsUtf8(const QByteArray& B)
+{
+    const auto Byte = [&](qsizetype I) { return quint8(B[I]); };
+    const auto Decode = [](QStringDecoder::Encoding E, const QByteArray& Bytes) {
+        QStringDecoder Decoder(E);
+        const QString Text = Decoder(Bytes);
+        return Text.toUtf8();
+    };
+    if (B.size() < 2)
+        return B;
+    if (Byte(0) == 0xFF && Byte(1) == 0xFE)
+        return Decode(QStringDecoder::Utf16LE, B.mid(2));
+    if (Byte(0) == 0xFE && Byte(1) == 0xFF)
+        return Decode(QStringDecoder::Utf16BE, B.mid(2));
+    if (Byte(0) != 0 && Byte(1) == 0)
+        return Decode(QStringDecoder::Utf16LE, B);
+    return B;
 }
 
 }
@@ -161,7 +184,7 @@ QByteArray TMyClipboard::AsHTML() const
     TClipboardBracket B(const_cast<TMyClipboard&>(*this));
     if (HasFormat(HtmlFormatMime))
         return UpToZero(GetBuffer(HtmlFormatMime));
-    return UpToZero(GetBuffer(HtmlMime));
+    return UpToZero(HtmlAsUtf8(GetBuffer(HtmlMime)));
 }
 
 void TMyClipboard::SetAsHTML(const QByteArray& Value)

@@ -80,6 +80,15 @@ TEST(Clipboard, ReadingTakesWhatOthersOfferAndStopsAtTheData)
     QGuiApplication::clipboard()->setMimeData(D);
     EXPECT_EQ(F.C.AsHTML(), QByteArray("<b>x</b>")) << "another program's HTML";
 
+    const QString Cell = QStringLiteral("<td>Ёж</td>");
+    const QByteArray Utf16(reinterpret_cast<const char*>(Cell.utf16()), Cell.size() * 2);
+    for (const QByteArray& Offered : { QByteArray("\xFF\xFE", 2) + Utf16, Utf16 }) {
+        D = new QMimeData;
+        D->setData(QStringLiteral("text/html"), Offered);
+        QGuiApplication::clipboard()->setMimeData(D);
+        EXPECT_EQ(F.C.AsHTML(), Cell.toUtf8()) << "HTML offered in UTF-16";
+    }
+
     // An odd, unterminated UTF-16 block and a zero inside HTML.
     D = new QMimeData;
     D->setData(TMyClipboard::UnicodeTextMime, QByteArray("x\0y", 3));
