@@ -35,7 +35,7 @@ QRect Shrunk(const QRect& R, const TTextMargin* M)
 
 bool IsLatinLetter(QChar C) { return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z'); }
 
-}
+} // namespace
 
 bool TGridObject::SelectionVisible() const
 {
@@ -422,24 +422,33 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
     const TColor BtnFace = Canvas.ResolveColor(clBtnFace);
     const TColor Shadow = Canvas.ResolveColor(SystemColor(16));
     const TColor Back = Canvas.ResolveColor(Info.BackColor);
-    const TColor Face = L.ButtonTransparent() ? Back : Xnor(Back, BtnFace);
-    const bool Hot = fHotCell.Col == Info.Col() && fHotCell.Row == Info.Row();
-    Canvas.SetBrush(Face, true);
-    Canvas.SetPen(L.ButtonFlat() && !Hot ? Back : Xnor(Face, Shadow), psSolid, 1, pmCopy);
-    Canvas.Rectangle(Button);
-    // A button held down under the pointer looks pushed in: light and shadow
-    // trade places.
-    const bool Pressed = fButtonDown && fActiveCell.Col == Info.Col() && fActiveCell.Row == Info.Row();
-    if (fCtl3D) {
-        Canvas.SetBrush(Pressed ? Shadow : clWhite, true);
-        Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, Button.width() - 2, 1));
-        Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, 1, Button.height() - 2));
-        Canvas.SetBrush(Pressed ? clWhite : Shadow, true);
-        Canvas.FillRect(QRect(Button.left() + 1, Button.bottom() - 1, Button.width() - 2, 1));
-        Canvas.FillRect(QRect(Button.right() - 1, Button.top() + 1, 1, Button.height() - 2));
+    const TGridCell Cell { Info.Col(), Info.Row() };
+    // Held under the pointer, or with its list open, the button looks
+    // pushed in; a disabled one never goes down.
+    const bool Pressed = (fButtonDown && L.ButtonEnabled && fActiveCell == Cell)
+        || (fDropList == &L && fOpenCell == Cell);
+    const bool Hot = fHotCell == Cell;
+    if (Pressed) {
+        Canvas.SetBrush(clWhite, true);
+        Canvas.SetPen(clBlack, psSolid, 1, pmCopy);
+        Canvas.Rectangle(Button);
+    } else {
+        const TColor Face = L.ButtonTransparent() ? Back : Xnor(Back, BtnFace);
+        Canvas.SetBrush(Face, true);
+        Canvas.SetPen(L.ButtonFlat() && !Hot ? Back : Xnor(Face, Shadow), psSolid, 1, pmCopy);
+        Canvas.Rectangle(Button);
+        if (fCtl3D) {
+            Canvas.SetBrush(clWhite, true);
+            Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, Button.width() - 2, 1));
+            Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, 1, Button.height() - 2));
+            Canvas.SetBrush(Shadow, true);
+            Canvas.FillRect(QRect(Button.left() + 1, Button.bottom() - 1, Button.width() - 2, 1));
+            Canvas.FillRect(QRect(Button.right() - 1, Button.top() + 1, 1, Button.height() - 2));
+        }
     }
+    const QPoint Shift = Pressed && fCtl3D ? QPoint(1, 1) : QPoint(0, 0);
     const TColor Glyph = L.ButtonEnabled ? clBlack : clGray;
-    const QPoint C = Button.center();
+    const QPoint C = Button.center() + Shift;
     auto Triangle = [&](QPoint Mid) {
         Canvas.SetBrush(Glyph, true);
         for (int I = 0; I < 3; ++I)
@@ -487,11 +496,73 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
                 | TextFlags::tfSingleLine | CanvasText::tfEndEllipsis);
         break;
     }
+    case bvsImage:
+        DrawButtonImage(Canvas, L, Button.adjusted(1, 1, -1, -1).translated(Shift));
+        break;
+    case bvsSpeedButton:
+        DrawSpeedButton(Canvas, Info, Button, Pressed);
+        break;
     default:
-        // Images come with the list's picture support; the box alone shows
-        // where the button is.
         break;
     }
+}
+
+void TGridObject::DrawButtonImage(IGridCanvas& Canvas, const TCustomDropList& L, const QRect& Box)
+{
+    if (L.ButtonImage().isEmpty() || Box.isEmpty())
+        return;
+    // Blending a picture over the face is the slow part of it; while
+    // keys repeat or a selection is dragged the pictures go down opaque and
+    // the whole grid is painted properly once that ends.
+    const bool Transparent = !fNavigationKeyDown && fGridState != gsSelecting;
+    if (!Transparent)
+        fRequestInvalidateTransparent = true;
+    if (L.StretchImage()) {
+        Canvas.DrawImage(L.ButtonImage(), Box, Transparent);
+        return;
+    }
+    const QSize Size = Canvas.ImageSize(L.ButtonImage());
+    if (Size.isEmpty())
+        return;
+    const QRect At(Box.left() + (Box.width() - Size.width()) / 2,
+        Box.top() + (Box.height() - Size.height()) / 2, Size.width(), Size.height());
+    Canvas.SaveState();
+    Canvas.IntersectClip(Box);
+    Canvas.DrawImage(L.ButtonImage(), At, Transparent);
+    Canvas.RestoreState();
+}
+
+void TGridObject::DrawSpeedButton(
+    IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& Button, bool Pressed)
+{
+    const TCustomDropList& L = *Info.DropList;
+    const QRect Inner = Button.adjusted(1, 1, -1, -1);
+    const QPoint Shift = Pressed ? QPoint(1, 1) : QPoint(0, 0);
+    if (!L.CaptionBorder() || L.ButtonWidth <= 0 || Inner.width() <= L.ButtonWidth) {
+        DrawButtonImage(Canvas, L, Inner.translated(Shift));
+        return;
+    }
+    // The picture keeps its strip at the aligned side and the caption takes
+    // the rest of the button.
+    const int W = L.ButtonWidth;
+    QRect Picture(Inner.right() + 1 - W, Inner.top(), W, Inner.height());
+    QRect Caption(Inner.left() + 2, Inner.top(), Inner.width() - W - 4, Inner.height());
+    if (L.ButtonAlignment == baLeft) {
+        Picture.moveLeft(Inner.left());
+        Caption.moveLeft(Inner.left() + W + 2);
+    } else if (L.ButtonAlignment == baCenter) {
+        Picture.moveLeft(Inner.left() + (Inner.width() - W) / 2);
+    }
+    DrawButtonImage(Canvas, L, Picture.translated(Shift));
+    if (L.ButtonAlignment == baCenter)
+        return;
+    Canvas.SetFont(Info.Font());
+    Canvas.SetFontColor(L.ButtonEnabled ? Canvas.ResolveColor(Info.Font().Color()) : clGray);
+    Canvas.SetBrush(0, false);
+    QRect Text = Caption.translated(Shift);
+    Canvas.DrawText(Info.WideText(), Text,
+        (Info.Flags & (TextFlags::tfHCenter | TextFlags::tfRight)) | TextFlags::tfVCenter
+            | TextFlags::tfSingleLine | CanvasText::tfEndEllipsis);
 }
 
 void TGridObject::DrawSelectionFrame(IGridCanvas& Canvas)
