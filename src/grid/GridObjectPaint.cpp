@@ -583,14 +583,44 @@ void TGridObject::DrawSelectionFrame(IGridCanvas& Canvas)
     const TColor Frame = Xnor(Canvas.ResolveColor(clEditSpace()), fBlack);
     Canvas.SaveState();
     Canvas.IntersectClip(Scrollable);
-    Canvas.SetBrush(Frame, true);
-    const int T = SW + 1, H = SH + 1;
-    Canvas.FillRect(QRect(Outer.left(), Outer.top(), Outer.width(), H));
-    Canvas.FillRect(QRect(Outer.left(), Outer.top(), T, Outer.height()));
     // The frame breaks off before the bottom-right corner, where the fill
     // handle sits.
-    Canvas.FillRect(QRect(Outer.left(), Outer.bottom() - H + 1, Outer.width() - 6, H));
-    Canvas.FillRect(QRect(Outer.right() - T + 1, Outer.top(), T, Outer.height() - 6));
+    const int CutX = Outer.right() - 6, CutY = Outer.bottom() - 6;
+    // Outer reaches one pixel past the gaps on the right and bottom only.
+    const QRect Gaps(Outer.topLeft(), Outer.bottomRight() - QPoint(1, 1));
+    Canvas.SetBrush(Frame, true);
+    Canvas.FillRect(QRect(Gaps.left(), Gaps.top(), Gaps.width(), SH));
+    Canvas.FillRect(QRect(Gaps.left(), Gaps.top(), SW, Gaps.height()));
+    Canvas.FillRect(QRect(Gaps.left(), Gaps.bottom() + 1 - SH, CutX - Gaps.left() + 1, SH));
+    Canvas.FillRect(QRect(Gaps.right() + 1 - SW, Gaps.top(), SW, CutY - Gaps.top() + 1));
+    // The pixels on either side of the gaps are inverted against fBlack, so
+    // that the frame stands out on cells of any colour. Every pixel is
+    // touched once: a second stroke would take the first one away.
+    Canvas.SetPen(fBlack, psSolid, 1, pmNotXor);
+    auto Ring = [&](const QRect& R) {
+        Canvas.MoveTo(R.left(), R.top());
+        Canvas.LineTo(R.right() + 1, R.top());
+        if (R.height() < 2)
+            return;
+        const int BottomEnd = std::min(R.right(), CutX);
+        Canvas.MoveTo(R.left(), R.bottom());
+        Canvas.LineTo(BottomEnd + 1, R.bottom());
+        if (R.height() < 3)
+            return;
+        Canvas.MoveTo(R.left(), R.top() + 1);
+        Canvas.LineTo(R.left(), R.bottom());
+        const int RightEnd = std::min(R.bottom() - 1, CutY);
+        if (R.width() > 1 && RightEnd > R.top()) {
+            Canvas.MoveTo(R.right(), R.top() + 1);
+            Canvas.LineTo(R.right(), RightEnd + 1);
+        }
+    };
+    Ring(Gaps.adjusted(-1, -1, 1, 1));
+    const QRect Inner = Gaps.adjusted(SW, SH, -SW, -SH);
+    if (!Inner.isEmpty())
+        Ring(Inner);
+    Canvas.SetPen(clBlack, psSolid, 1, pmCopy);
+    Canvas.SetBrush(Frame, true);
     Canvas.FillRect(QRect(Outer.right() - 3, Outer.bottom() - 3, 5, 5));
     Canvas.RestoreState();
 }

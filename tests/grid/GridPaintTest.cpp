@@ -157,10 +157,20 @@ TEST(GridPaint, SingleRegionSelectionGetsItsFrameAndFillHandle)
     F.G.ExtendSelection(3, 4);
     const QImage& I = F.Paint();
     const TColor Frame = Xnor(RGBColor(224, 224, 224), F.Resolve(F.G.clEditHighlight()));
+    const TColor Black = F.Control.HasFocus() ? 0 : F.Resolve(F.G.clEditHighlight());
+    const TColor Mixed = Xnor(clWhite, F.Resolve(F.G.clEditHighlight()));
+    // Across the left edge: the neighbour's last pixel and the region's
+    // first one are inverted against the contrast colour, the gap between
+    // them takes the frame colour.
     const QRect First = F.Body(2, 3);
-    EXPECT_EQ(I.pixelColor(First.left() - 1, First.center().y()), Rgb(Frame)) << "left edge";
+    const int Y = First.center().y();
+    EXPECT_EQ(I.pixelColor(First.left() - 1, Y), Rgb(Frame)) << "left gap";
+    EXPECT_EQ(I.pixelColor(First.left() - 2, Y), Rgb(Xnor(clWhite, Black))) << "outside the edge";
+    EXPECT_EQ(I.pixelColor(First.left(), Y), Rgb(Xnor(Mixed, Black))) << "inside the edge";
     const QRect Top = F.Body(3, 2);
-    EXPECT_EQ(I.pixelColor(Top.center().x(), Top.top() - 1), Rgb(Frame)) << "top edge";
+    EXPECT_EQ(I.pixelColor(Top.center().x(), Top.top() - 1), Rgb(Frame)) << "top gap";
+    EXPECT_EQ(I.pixelColor(Top.center().x(), Top.top() - 2), Rgb(Xnor(clWhite, Black)))
+        << "above the top edge";
     const QRect Corner = F.Body(3, 4);
     EXPECT_EQ(I.pixelColor(Corner.right() + 1, Corner.bottom() + 1), Rgb(Frame)) << "fill handle";
     // A cell outside the region keeps its gap colour.
