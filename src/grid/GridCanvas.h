@@ -84,6 +84,10 @@ public:
     // is quicker to draw and covers Dest.
     virtual void DrawImage(const QByteArray&, const QRect&, bool) { }
 
+    // Fills R with the platform theme's background for item views; false
+    // when the canvas has no theme to draw, and the caller fills R itself.
+    virtual bool DrawThemeBackground(const QRect&) { return false; }
+
     // Copies SourceRect of Source to DestRect; false when Source is of a kind
     // this canvas cannot read.
     virtual bool CopyRect(const QRect&, IGridCanvas&, const QRect&) { return false; }

@@ -194,9 +194,14 @@ void TGridObject::PaintGrid(IGridCanvas& Canvas, const QRect& ARect)
     Canvas.SetBrush(Canvas.ResolveColor(clFixedSpace()), true);
     Canvas.FillRect(QRect(Right, Client.top(), SW, Bottom - Client.top() + SH));
     Canvas.FillRect(QRect(Client.left(), Bottom, Right - Client.left(), SH));
+    // A themed grid shows the platform's background beyond its cells on its
+    // own window only: a page drawn elsewhere keeps the plain colour.
+    const QRect Beyond[] = { QRect(QPoint(Right + SW, Client.top()), Client.bottomRight()),
+        QRect(QPoint(Client.left(), Bottom + SH), QPoint(Right + SW - 1, Client.bottom())) };
     Canvas.SetBrush(Canvas.ResolveColor(clFixedCell()), true);
-    Canvas.FillRect(QRect(QPoint(Right + SW, Client.top()), Client.bottomRight()));
-    Canvas.FillRect(QRect(QPoint(Client.left(), Bottom + SH), QPoint(Right + SW - 1, Client.bottom())));
+    for (const QRect& R : Beyond)
+        if (!R.isEmpty() && !(fUseTheme && !fClientOverride && Canvas.DrawThemeBackground(R)))
+            Canvas.FillRect(R);
     DrawEditor(Canvas);
     if (Visible)
         DrawSelectionFrame(Canvas);

@@ -306,3 +306,35 @@ TEST(GridPaint, DataCellsTakeTheirColumnHeadsFont)
     const QRect Regular = F.Ink(I, F.G.GetTextRect(3, 4), QColor(Qt::white));
     EXPECT_GT(Ink.width(), Regular.width());
 }
+
+TEST(GridPaint, ThemedGridShowsThePaletteBeyondItsCellsOnItsOwnWindowOnly)
+{
+    TPaintFixture F(2, 3);
+    QPalette P = F.Control.palette();
+    P.setColor(QPalette::Base, QColor(10, 200, 30));
+    F.Control.setPalette(P);
+    const QPoint Beyond(F.Control.width() - 5, F.Control.height() - 5);
+    const struct {
+        const char* Name;
+        bool Theme;
+        bool OwnWindow;
+        QColor Expected;
+    } Cases[] = {
+        { "plain", false, true, Rgb(F.Resolve(F.G.clFixedCell())) },
+        { "themed", true, true, QColor(10, 200, 30) },
+        { "themed, drawn on a page", true, false, Rgb(F.Resolve(F.G.clFixedCell())) },
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        F.G.SetUseTheme(Case.Theme);
+        if (Case.OwnWindow) {
+            EXPECT_EQ(F.Paint().pixelColor(Beyond), Case.Expected);
+            continue;
+        }
+        QImage Page(F.Control.size(), QImage::Format_RGB32);
+        TPainterCanvas Canvas(&Page, P);
+        TGridCell Last;
+        F.G.Draw(Canvas, Page.rect(), TGridCell { 1, 1 }, Last);
+        EXPECT_EQ(Page.pixelColor(Beyond), Case.Expected);
+    }
+}

@@ -375,3 +375,12 @@ void TPainterCanvas::DrawImage(const QByteArray& Data, const QRect& Dest, bool T
     SetMode(Transparent ? QPainter::CompositionMode_SourceOver : QPainter::CompositionMode_Source);
     fPainter->drawImage(Dest, Transparent ? I.Transparent : I.Opaque);
 }
+
+bool TPainterCanvas::DrawThemeBackground(const QRect& R)
+{
+    // The style paints item views on the palette's base brush, which a
+    // theme may give a texture or gradient.
+    SetMode(QPainter::CompositionMode_SourceOver);
+    fPainter->fillRect(R, fPalette.brush(QPalette::Active, QPalette::Base));
+    return true;
+}

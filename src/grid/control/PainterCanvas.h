@@ -60,6 +60,7 @@ public:
     void RestoreState() override;
     QSize ImageSize(const QByteArray& Data) override;
     void DrawImage(const QByteArray& Data, const QRect& Dest, bool Transparent) override;
+    bool DrawThemeBackground(const QRect& R) override;
     bool CopyRect(const QRect& Dest, IGridCanvas& Source, const QRect& SourceRect) override;
 
 private:
