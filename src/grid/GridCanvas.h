@@ -2,6 +2,7 @@
 
 #include "grid/model/GridColor.h"
 
+#include <QByteArray>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -24,7 +25,7 @@ constexpr quint32 tfNoClip = 0x100;
 constexpr quint32 tfCalcRect = 0x400;
 constexpr quint32 tfEndEllipsis = 0x8000;
 constexpr quint32 tfHidePrefix = 0x100000;
-}
+} // namespace CanvasText
 
 // The drawing surface the grid measures and paints on; the window layer
 // implements it over its real canvas. Rectangles are Qt's inclusive ones.
@@ -73,6 +74,19 @@ public:
     virtual QRect ClipBox() const { return QRect(); }
     virtual void SaveState() { }
     virtual void RestoreState() { }
+
+    // Pictures come as the encoded bytes the drop list keeps, so that the
+    // grid never needs an image class; bytes that cannot be decoded have an
+    // empty size and draw nothing.
+    virtual QSize ImageSize(const QByteArray&) { return QSize(); }
+    // Draws the picture scaled into Dest. Transparent lets what is already
+    // there show through the picture's see-through parts; an opaque picture
+    // is quicker to draw and covers Dest.
+    virtual void DrawImage(const QByteArray&, const QRect&, bool) { }
+
+    // Fills R with the platform theme's background for item views; false
+    // when the canvas has no theme to draw, and the caller fills R itself.
+    virtual bool DrawThemeBackground(const QRect&) { return false; }
 
     // Copies SourceRect of Source to DestRect; false when Source is of a kind
     // this canvas cannot read.

@@ -560,6 +560,9 @@ private:
         TCellStates AState);
     void DrawCellText(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& TextRect);
     void DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& ButtonRect);
+    void DrawButtonImage(IGridCanvas& Canvas, const TCustomDropList& L, const QRect& Box);
+    void DrawSpeedButton(
+        IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& Button, bool Pressed);
     void DrawSelectionFrame(IGridCanvas& Canvas);
     // The sizing line or the moving mark over the painted cells.
     void DrawDragFeedback(IGridCanvas& Canvas);

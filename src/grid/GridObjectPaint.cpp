@@ -35,7 +35,7 @@ QRect Shrunk(const QRect& R, const TTextMargin* M)
 
 bool IsLatinLetter(QChar C) { return (C >= u'a' && C <= u'z') || (C >= u'A' && C <= u'Z'); }
 
-}
+} // namespace
 
 bool TGridObject::SelectionVisible() const
 {
@@ -194,9 +194,14 @@ void TGridObject::PaintGrid(IGridCanvas& Canvas, const QRect& ARect)
     Canvas.SetBrush(Canvas.ResolveColor(clFixedSpace()), true);
     Canvas.FillRect(QRect(Right, Client.top(), SW, Bottom - Client.top() + SH));
     Canvas.FillRect(QRect(Client.left(), Bottom, Right - Client.left(), SH));
+    // A themed grid shows the platform's background beyond its cells on its
+    // own window only: a page drawn elsewhere keeps the plain colour.
+    const QRect Beyond[] = { QRect(QPoint(Right + SW, Client.top()), Client.bottomRight()),
+        QRect(QPoint(Client.left(), Bottom + SH), QPoint(Right + SW - 1, Client.bottom())) };
     Canvas.SetBrush(Canvas.ResolveColor(clFixedCell()), true);
-    Canvas.FillRect(QRect(QPoint(Right + SW, Client.top()), Client.bottomRight()));
-    Canvas.FillRect(QRect(QPoint(Client.left(), Bottom + SH), QPoint(Right + SW - 1, Client.bottom())));
+    for (const QRect& R : Beyond)
+        if (!R.isEmpty() && !(fUseTheme && !fClientOverride && Canvas.DrawThemeBackground(R)))
+            Canvas.FillRect(R);
     DrawEditor(Canvas);
     if (Visible)
         DrawSelectionFrame(Canvas);
@@ -422,24 +427,33 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
     const TColor BtnFace = Canvas.ResolveColor(clBtnFace);
     const TColor Shadow = Canvas.ResolveColor(SystemColor(16));
     const TColor Back = Canvas.ResolveColor(Info.BackColor);
-    const TColor Face = L.ButtonTransparent() ? Back : Xnor(Back, BtnFace);
-    const bool Hot = fHotCell.Col == Info.Col() && fHotCell.Row == Info.Row();
-    Canvas.SetBrush(Face, true);
-    Canvas.SetPen(L.ButtonFlat() && !Hot ? Back : Xnor(Face, Shadow), psSolid, 1, pmCopy);
-    Canvas.Rectangle(Button);
-    // A button held down under the pointer looks pushed in: light and shadow
-    // trade places.
-    const bool Pressed = fButtonDown && fActiveCell.Col == Info.Col() && fActiveCell.Row == Info.Row();
-    if (fCtl3D) {
-        Canvas.SetBrush(Pressed ? Shadow : clWhite, true);
-        Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, Button.width() - 2, 1));
-        Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, 1, Button.height() - 2));
-        Canvas.SetBrush(Pressed ? clWhite : Shadow, true);
-        Canvas.FillRect(QRect(Button.left() + 1, Button.bottom() - 1, Button.width() - 2, 1));
-        Canvas.FillRect(QRect(Button.right() - 1, Button.top() + 1, 1, Button.height() - 2));
+    const TGridCell Cell { Info.Col(), Info.Row() };
+    // Held under the pointer, or with its list open, the button looks
+    // pushed in; a disabled one never goes down.
+    const bool Pressed = (fButtonDown && L.ButtonEnabled && fActiveCell == Cell)
+        || (fDropList == &L && fOpenCell == Cell);
+    const bool Hot = fHotCell == Cell;
+    if (Pressed) {
+        Canvas.SetBrush(clWhite, true);
+        Canvas.SetPen(clBlack, psSolid, 1, pmCopy);
+        Canvas.Rectangle(Button);
+    } else {
+        const TColor Face = L.ButtonTransparent() ? Back : Xnor(Back, BtnFace);
+        Canvas.SetBrush(Face, true);
+        Canvas.SetPen(L.ButtonFlat() && !Hot ? Back : Xnor(Face, Shadow), psSolid, 1, pmCopy);
+        Canvas.Rectangle(Button);
+        if (fCtl3D) {
+            Canvas.SetBrush(clWhite, true);
+            Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, Button.width() - 2, 1));
+            Canvas.FillRect(QRect(Button.left() + 1, Button.top() + 1, 1, Button.height() - 2));
+            Canvas.SetBrush(Shadow, true);
+            Canvas.FillRect(QRect(Button.left() + 1, Button.bottom() - 1, Button.width() - 2, 1));
+            Canvas.FillRect(QRect(Button.right() - 1, Button.top() + 1, 1, Button.height() - 2));
+        }
     }
+    const QPoint Shift = Pressed && fCtl3D ? QPoint(1, 1) : QPoint(0, 0);
     const TColor Glyph = L.ButtonEnabled ? clBlack : clGray;
-    const QPoint C = Button.center();
+    const QPoint C = Button.center() + Shift;
     auto Triangle = [&](QPoint Mid) {
         Canvas.SetBrush(Glyph, true);
         for (int I = 0; I < 3; ++I)
@@ -487,11 +501,73 @@ void TGridObject::DrawCellButton(IGridCanvas& Canvas, TDrawCellInfo& Info, const
                 | TextFlags::tfSingleLine | CanvasText::tfEndEllipsis);
         break;
     }
+    case bvsImage:
+        DrawButtonImage(Canvas, L, Button.adjusted(1, 1, -1, -1).translated(Shift));
+        break;
+    case bvsSpeedButton:
+        DrawSpeedButton(Canvas, Info, Button, Pressed);
+        break;
     default:
-        // Images come with the list's picture support; the box alone shows
-        // where the button is.
         break;
     }
+}
+
+void TGridObject::DrawButtonImage(IGridCanvas& Canvas, const TCustomDropList& L, const QRect& Box)
+{
+    if (L.ButtonImage().isEmpty() || Box.isEmpty())
+        return;
+    // Blending a picture over the face is the slow part of it; while
+    // keys repeat or a selection is dragged the pictures go down opaque and
+    // the whole grid is painted properly once that ends.
+    const bool Transparent = !fNavigationKeyDown && fGridState != gsSelecting;
+    if (!Transparent)
+        fRequestInvalidateTransparent = true;
+    if (L.StretchImage()) {
+        Canvas.DrawImage(L.ButtonImage(), Box, Transparent);
+        return;
+    }
+    const QSize Size = Canvas.ImageSize(L.ButtonImage());
+    if (Size.isEmpty())
+        return;
+    const QRect At(Box.left() + (Box.width() - Size.width()) / 2,
+        Box.top() + (Box.height() - Size.height()) / 2, Size.width(), Size.height());
+    Canvas.SaveState();
+    Canvas.IntersectClip(Box);
+    Canvas.DrawImage(L.ButtonImage(), At, Transparent);
+    Canvas.RestoreState();
+}
+
+void TGridObject::DrawSpeedButton(
+    IGridCanvas& Canvas, TDrawCellInfo& Info, const QRect& Button, bool Pressed)
+{
+    const TCustomDropList& L = *Info.DropList;
+    const QRect Inner = Button.adjusted(1, 1, -1, -1);
+    const QPoint Shift = Pressed ? QPoint(1, 1) : QPoint(0, 0);
+    if (!L.CaptionBorder() || L.ButtonWidth <= 0 || Inner.width() <= L.ButtonWidth) {
+        DrawButtonImage(Canvas, L, Inner.translated(Shift));
+        return;
+    }
+    // The picture keeps its strip at the aligned side and the caption takes
+    // the rest of the button.
+    const int W = L.ButtonWidth;
+    QRect Picture(Inner.right() + 1 - W, Inner.top(), W, Inner.height());
+    QRect Caption(Inner.left() + 2, Inner.top(), Inner.width() - W - 4, Inner.height());
+    if (L.ButtonAlignment == baLeft) {
+        Picture.moveLeft(Inner.left());
+        Caption.moveLeft(Inner.left() + W + 2);
+    } else if (L.ButtonAlignment == baCenter) {
+        Picture.moveLeft(Inner.left() + (Inner.width() - W) / 2);
+    }
+    DrawButtonImage(Canvas, L, Picture.translated(Shift));
+    if (L.ButtonAlignment == baCenter)
+        return;
+    Canvas.SetFont(Info.Font());
+    Canvas.SetFontColor(L.ButtonEnabled ? Canvas.ResolveColor(Info.Font().Color()) : clGray);
+    Canvas.SetBrush(0, false);
+    QRect Text = Caption.translated(Shift);
+    Canvas.DrawText(Info.WideText(), Text,
+        (Info.Flags & (TextFlags::tfHCenter | TextFlags::tfRight)) | TextFlags::tfVCenter
+            | TextFlags::tfSingleLine | CanvasText::tfEndEllipsis);
 }
 
 void TGridObject::DrawSelectionFrame(IGridCanvas& Canvas)
@@ -512,14 +588,44 @@ void TGridObject::DrawSelectionFrame(IGridCanvas& Canvas)
     const TColor Frame = Xnor(Canvas.ResolveColor(clEditSpace()), fBlack);
     Canvas.SaveState();
     Canvas.IntersectClip(Scrollable);
-    Canvas.SetBrush(Frame, true);
-    const int T = SW + 1, H = SH + 1;
-    Canvas.FillRect(QRect(Outer.left(), Outer.top(), Outer.width(), H));
-    Canvas.FillRect(QRect(Outer.left(), Outer.top(), T, Outer.height()));
     // The frame breaks off before the bottom-right corner, where the fill
     // handle sits.
-    Canvas.FillRect(QRect(Outer.left(), Outer.bottom() - H + 1, Outer.width() - 6, H));
-    Canvas.FillRect(QRect(Outer.right() - T + 1, Outer.top(), T, Outer.height() - 6));
+    const int CutX = Outer.right() - 6, CutY = Outer.bottom() - 6;
+    // Outer reaches one pixel past the gaps on the right and bottom only.
+    const QRect Gaps(Outer.topLeft(), Outer.bottomRight() - QPoint(1, 1));
+    Canvas.SetBrush(Frame, true);
+    Canvas.FillRect(QRect(Gaps.left(), Gaps.top(), Gaps.width(), SH));
+    Canvas.FillRect(QRect(Gaps.left(), Gaps.top(), SW, Gaps.height()));
+    Canvas.FillRect(QRect(Gaps.left(), Gaps.bottom() + 1 - SH, CutX - Gaps.left() + 1, SH));
+    Canvas.FillRect(QRect(Gaps.right() + 1 - SW, Gaps.top(), SW, CutY - Gaps.top() + 1));
+    // The pixels on either side of the gaps are inverted against fBlack, so
+    // that the frame stands out on cells of any colour. Every pixel is
+    // touched once: a second stroke would take the first one away.
+    Canvas.SetPen(fBlack, psSolid, 1, pmNotXor);
+    auto Ring = [&](const QRect& R) {
+        Canvas.MoveTo(R.left(), R.top());
+        Canvas.LineTo(R.right() + 1, R.top());
+        if (R.height() < 2)
+            return;
+        const int BottomEnd = std::min(R.right(), CutX);
+        Canvas.MoveTo(R.left(), R.bottom());
+        Canvas.LineTo(BottomEnd + 1, R.bottom());
+        if (R.height() < 3)
+            return;
+        Canvas.MoveTo(R.left(), R.top() + 1);
+        Canvas.LineTo(R.left(), R.bottom());
+        const int RightEnd = std::min(R.bottom() - 1, CutY);
+        if (R.width() > 1 && RightEnd > R.top()) {
+            Canvas.MoveTo(R.right(), R.top() + 1);
+            Canvas.LineTo(R.right(), RightEnd + 1);
+        }
+    };
+    Ring(Gaps.adjusted(-1, -1, 1, 1));
+    const QRect Inner = Gaps.adjusted(SW, SH, -SW, -SH);
+    if (!Inner.isEmpty())
+        Ring(Inner);
+    Canvas.SetPen(clBlack, psSolid, 1, pmCopy);
+    Canvas.SetBrush(Frame, true);
     Canvas.FillRect(QRect(Outer.right() - 3, Outer.bottom() - 3, 5, 5));
     Canvas.RestoreState();
 }

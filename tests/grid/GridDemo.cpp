@@ -73,6 +73,9 @@ int main(int argc, char** argv)
     }
     // The heads are formatted after the cells are made: making a cell makes
     // its row head, and that head's stamps would win over earlier settings.
+    // The journal gives the fixed column's head its row-number look: the
+    // fixed cells take that head's format.
+    G.Cols().GetHead(0)->SetAlignment({ afRight, afVCenter, afSingleLine, afNoPrefix });
     THead* Numbers = G.Cols().GetHead(1);
     Numbers->SetAlignment({ afRight, afSingleLine, afNoPrefix });
     G.Cols().GetHead(2)->SetDropList(&Ellipsis);

@@ -157,10 +157,20 @@ TEST(GridPaint, SingleRegionSelectionGetsItsFrameAndFillHandle)
     F.G.ExtendSelection(3, 4);
     const QImage& I = F.Paint();
     const TColor Frame = Xnor(RGBColor(224, 224, 224), F.Resolve(F.G.clEditHighlight()));
+    const TColor Black = F.Control.HasFocus() ? 0 : F.Resolve(F.G.clEditHighlight());
+    const TColor Mixed = Xnor(clWhite, F.Resolve(F.G.clEditHighlight()));
+    // Across the left edge: the neighbour's last pixel and the region's
+    // first one are inverted against the contrast colour, the gap between
+    // them takes the frame colour.
     const QRect First = F.Body(2, 3);
-    EXPECT_EQ(I.pixelColor(First.left() - 1, First.center().y()), Rgb(Frame)) << "left edge";
+    const int Y = First.center().y();
+    EXPECT_EQ(I.pixelColor(First.left() - 1, Y), Rgb(Frame)) << "left gap";
+    EXPECT_EQ(I.pixelColor(First.left() - 2, Y), Rgb(Xnor(clWhite, Black))) << "outside the edge";
+    EXPECT_EQ(I.pixelColor(First.left(), Y), Rgb(Xnor(Mixed, Black))) << "inside the edge";
     const QRect Top = F.Body(3, 2);
-    EXPECT_EQ(I.pixelColor(Top.center().x(), Top.top() - 1), Rgb(Frame)) << "top edge";
+    EXPECT_EQ(I.pixelColor(Top.center().x(), Top.top() - 1), Rgb(Frame)) << "top gap";
+    EXPECT_EQ(I.pixelColor(Top.center().x(), Top.top() - 2), Rgb(Xnor(clWhite, Black)))
+        << "above the top edge";
     const QRect Corner = F.Body(3, 4);
     EXPECT_EQ(I.pixelColor(Corner.right() + 1, Corner.bottom() + 1), Rgb(Frame)) << "fill handle";
     // A cell outside the region keeps its gap colour.
@@ -295,4 +305,36 @@ TEST(GridPaint, DataCellsTakeTheirColumnHeadsFont)
     // Bold is wider than regular.
     const QRect Regular = F.Ink(I, F.G.GetTextRect(3, 4), QColor(Qt::white));
     EXPECT_GT(Ink.width(), Regular.width());
+}
+
+TEST(GridPaint, ThemedGridShowsThePaletteBeyondItsCellsOnItsOwnWindowOnly)
+{
+    TPaintFixture F(2, 3);
+    QPalette P = F.Control.palette();
+    P.setColor(QPalette::Base, QColor(10, 200, 30));
+    F.Control.setPalette(P);
+    const QPoint Beyond(F.Control.width() - 5, F.Control.height() - 5);
+    const struct {
+        const char* Name;
+        bool Theme;
+        bool OwnWindow;
+        QColor Expected;
+    } Cases[] = {
+        { "plain", false, true, Rgb(F.Resolve(F.G.clFixedCell())) },
+        { "themed", true, true, QColor(10, 200, 30) },
+        { "themed, drawn on a page", true, false, Rgb(F.Resolve(F.G.clFixedCell())) },
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        F.G.SetUseTheme(Case.Theme);
+        if (Case.OwnWindow) {
+            EXPECT_EQ(F.Paint().pixelColor(Beyond), Case.Expected);
+            continue;
+        }
+        QImage Page(F.Control.size(), QImage::Format_RGB32);
+        TPainterCanvas Canvas(&Page, P);
+        TGridCell Last;
+        F.G.Draw(Canvas, Page.rect(), TGridCell { 1, 1 }, Last);
+        EXPECT_EQ(Page.pixelColor(Beyond), Case.Expected);
+    }
 }

@@ -1,5 +1,6 @@
 #include "grid/control/PainterCanvas.h"
 
+#include "grid/control/ButtonImages.h"
 #include "grid/control/TextLayout.h"
 #include "grid/model/TextFlags.h"
 #include "platform/misc/SystemColors.h"
@@ -13,7 +14,7 @@ namespace {
 
 QRect DeviceRect(QPaintDevice* D) { return QRect(0, 0, D->width(), D->height()); }
 
-}
+} // namespace
 
 TPainterCanvas::TPainterCanvas(QPaintDevice* Device, const QPalette& Palette)
     : fDevice(Device)
@@ -356,5 +357,30 @@ bool TPainterCanvas::CopyRect(const QRect& Dest, IGridCanvas& Source, const QRec
         return false;
     SetMode(QPainter::CompositionMode_Source);
     fPainter->drawImage(Dest, *S->fImage, SourceRect);
+    return true;
+}
+
+QSize TPainterCanvas::ImageSize(const QByteArray& Data)
+{
+    return Data.isEmpty() ? QSize() : DecodedButtonImage(Data).Opaque.size();
+}
+
+void TPainterCanvas::DrawImage(const QByteArray& Data, const QRect& Dest, bool Transparent)
+{
+    if (Data.isEmpty() || Dest.isEmpty())
+        return;
+    const TButtonImage& I = DecodedButtonImage(Data);
+    if (I.Opaque.isNull())
+        return;
+    SetMode(Transparent ? QPainter::CompositionMode_SourceOver : QPainter::CompositionMode_Source);
+    fPainter->drawImage(Dest, Transparent ? I.Transparent : I.Opaque);
+}
+
+bool TPainterCanvas::DrawThemeBackground(const QRect& R)
+{
+    // The style paints item views on the palette's base brush, which a
+    // theme may give a texture or gradient.
+    SetMode(QPainter::CompositionMode_SourceOver);
+    fPainter->fillRect(R, fPalette.brush(QPalette::Active, QPalette::Base));
     return true;
 }

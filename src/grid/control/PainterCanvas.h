@@ -58,6 +58,9 @@ public:
     QRect ClipBox() const override;
     void SaveState() override;
     void RestoreState() override;
+    QSize ImageSize(const QByteArray& Data) override;
+    void DrawImage(const QByteArray& Data, const QRect& Dest, bool Transparent) override;
+    bool DrawThemeBackground(const QRect& R) override;
     bool CopyRect(const QRect& Dest, IGridCanvas& Source, const QRect& SourceRect) override;
 
 private:
