@@ -431,6 +431,12 @@ bool TGridObject::KeyUp(int Key, TShiftState)
         SetNavigationKeyDown(false);
         InvalidateCell(fCurrent);
     }
+    // Pictures drawn opaque while the key was held get their see-through
+    // look back.
+    if (fRequestInvalidateTransparent) {
+        fRequestInvalidateTransparent = false;
+        InvalidateGrid();
+    }
     if (Key == 0 || Key == vkBack || Key == 10 || Key == vkReturn || Key == vkEscape || Key == 127)
         return false;
     fActiveCell = fCurrent;
