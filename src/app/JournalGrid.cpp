@@ -102,35 +102,13 @@ bool TJournalGrid::GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THe
         Text = AColHead->Title().Get(ARow);
         return true;
     }
-    if (!fLoadingEditor)
-        return TGridControl::GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text);
-    // The grid passes its own state down the chain; while the editor loads, the heads get the
-    // editor's state, so that they answer with the text for editing.
-    AState.Include(csEditor);
-    if (TGridControl::GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text))
-        return true;
-    if (AColHead && AColHead->GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text))
-        return true;
-    return ARowHead && ARowHead->GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text);
-}
-
-bool TJournalGrid::SetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
-    THead* ARowHead, const QString& Text)
-{
-    if (AState.Contains(csEditor))
-        fEditorWritten = true;
-    return TGridControl::SetEditText(ACol, ARow, AState, AColHead, ARowHead, Text);
+    return TGridControl::GetEditText(ACol, ARow, AState, AColHead, ARowHead, Text);
 }
 
 void TJournalGrid::OpenEditor()
 {
-    // The editor shows the value as it is edited, not as it is displayed (2.123456, not
-    // 2.1235): a grid that loads its editor without saying so still gets that text.
-    fLoadingEditor = true;
-    struct TReset {
-        bool& Flag;
-        ~TReset() { Flag = false; }
-    } reset { fLoadingEditor };
+    // The grid loads its editor with the editor's state, so the value column's handler gives
+    // the value as it is edited (2.123456), not as it is displayed (2.1235).
     Grid().ShowEditor();
 }
 
@@ -141,13 +119,10 @@ bool TJournalGrid::CommitEditor()
         return true;
     const TGridCell cell = g.EditCell();
     const QString text = g.EditorText().GetWideText();
-    fEditorWritten = false;
     try {
+        // The grid writes a changed text through the value column's handler; an unchanged
+        // one is not written at all.
         g.HideEditor();
-        // A grid that closes its editor without writing it: the text is written here, on
-        // the same cell, through the same handlers.
-        if (!fEditorWritten && !g.EditorMode())
-            g.SetCellValue(cell.Col, cell.Row, text);
     } catch (const EDatabaseError& e) {
         ReopenEditor(cell, text);
         ReportRefusal(e.Message());

@@ -57,8 +57,6 @@ public:
     // IGridWindow
     bool GetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
         THead* ARowHead, QString& Text) override;
-    bool SetEditText(qint32 ACol, qint32 ARow, TCellStates AState, THead* AColHead,
-        THead* ARowHead, const QString& Text) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -74,6 +72,4 @@ private:
     void ReopenEditor(TGridCell cell, const QString& text);
 
     std::function<void(const QString&)> fOnRefused;
-    bool fLoadingEditor = false;
-    bool fEditorWritten = false;
 };
